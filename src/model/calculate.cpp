@@ -1,0 +1,66 @@
+// Cell and area calculation. Cell and area numbers are 16-bit; a position so
+// far outside the globe that an intermediate leaves that range is held at the
+// range's end, which the clamping then turns into the grid edge.
+#include "model/calculate.h"
+
+#include <cmath>
+
+#include "model/numbers.h"
+
+namespace qm4 {
+namespace {
+
+constexpr double kCellWidth = 0.46875;          // 360 / 768
+constexpr double kCellHeight = 0.3515625;       // 180 / 512
+constexpr double kAreaWidth = 0.0146484375;     // 360 / 24576
+constexpr double kAreaHeight = 0.010986328125;  // 180 / 16384
+
+double degreesAndMinutes(const std::string& degreesText, const std::string& minutesText) {
+    double d = leadingNumber(degreesText);
+    double m = leadingNumber(minutesText);
+    double sign = d < 0 ? -1 : (d > 0 ? 1 : 0);
+    return (sign * m) / 60 + d;
+}
+
+// A whole number held as a 16-bit integer, saturating instead of failing.
+int16_t saturated(double whole) {
+    if (std::isnan(whole) || whole <= -32768) return -32768;
+    if (whole >= 32767) return 32767;
+    return static_cast<int16_t>(whole);
+}
+
+}  // namespace
+
+double Lat(const ProjectState& s) { return degreesAndMinutes(s.txtlatdeg, s.txtlatmin); }
+
+double Lng(const ProjectState& s) { return degreesAndMinutes(s.txtlongdeg, s.txtlongmin); }
+
+void calculate(ProjectState& s) {
+    int16_t cellX = saturated(std::floor((Lng(s) + 180) / kCellWidth));
+    ClampInt(cellX, 0, 767);
+    s.txtcellx = integerText(cellX);
+
+    int16_t cellY = saturated(std::floor((90 - Lat(s)) / kCellHeight));
+    ClampInt(cellY, 0, 511);
+    s.txtcelly = integerText(cellY);
+
+    double cx = leadingNumber(s.txtcellx);
+    int16_t areaX = saturated(std::floor((Lng(s) + 180) / kAreaWidth) - cx * 32);
+    ClampInt(areaX, 0, 31);
+    s.txtareax = integerText(areaX);
+
+    double cy = leadingNumber(s.txtcelly);
+    int16_t areaY = saturated(std::floor((90 - Lat(s)) / kAreaHeight) - cy * 32);
+    ClampInt(areaY, 0, 31);
+    s.txtareay = integerText(areaY);
+
+    s.lblcellx = s.txtcellx;
+    s.lblcelly = s.txtcelly;
+    s.lblareax = s.txtareax;
+    s.lblareay = s.txtareay;
+
+    s.lbllatdd = decimalText(Lat(s));
+    s.lbllongdd = decimalText(Lng(s));
+}
+
+}  // namespace qm4

@@ -1,0 +1,47 @@
+// The 26-line project file: writing, reading, its path, and the reset that
+// Open performs before it applies a file.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "model/expected.h"
+#include "model/project_state.h"
+
+namespace qm4 {
+
+inline constexpr int kProjectFileLines = 26;
+
+// The 26 lines as UTF-8 text with CR LF after each, "True"/"False" for the
+// option buttons. A CR or LF inside a value is written as a blank.
+std::string projectFileText(const ProjectState& s);
+
+// Writes the project file as Windows-1252 over any earlier one in one step.
+Status WriteProjectFile(const std::string& path, const ProjectState& s);
+
+// The 26 values of a project file, checked and decoded, not yet applied.
+struct ProjectFileContent {
+    std::array<std::string, kProjectFileLines> lines;  // UTF-8; option lines as read
+    std::array<bool, kProjectFileLines> truth{};       // truth value of the option lines
+};
+
+// Parses Windows-1252 bytes. Fails, naming the line, on a file with fewer
+// than 26 lines or an option line that is neither True, False nor a number.
+Expected<ProjectFileContent> parseProjectFile(std::string_view bytes);
+
+// Empties the fields that Open resets, both lists and both counters.
+void resetForOpen(ProjectState& s);
+
+// resetForOpen, then each line in file order; option lines select or
+// deselect their button as described for a pair.
+void applyProjectFile(ProjectState& s, const ProjectFileContent& content);
+
+// Reads and parses the file first; only a fully valid file changes s.
+Status ReadProjectFile(const std::string& path, ProjectState& s);
+
+// programFolder + separator + txtprojectname + ".dat"; refuses a name that
+// would leave the folder (holds "/" or "\", is "." or "..", holds a NUL).
+Expected<std::string> ProjectFilePath(const std::string& programFolder, const ProjectState& s);
+
+}  // namespace qm4
