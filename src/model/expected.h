@@ -14,7 +14,7 @@ struct Error {
 
 template <class T>
 class Expected {
-public:
+  public:
     Expected(T value) : v_(std::move(value)) {}
     Expected(Error error) : v_(std::move(error)) {}
 
@@ -26,7 +26,7 @@ public:
     const T& operator*() const { return value(); }
     const Error& error() const { return std::get<1>(v_); }
 
-private:
+  private:
     std::variant<T, Error> v_;
 };
 

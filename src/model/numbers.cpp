@@ -23,8 +23,8 @@ std::optional<double> convert(const std::string& clean) {
         body.remove_prefix(1);
     }
     double value = 0;
-    auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), value,
-                                     std::chars_format::general);
+    auto [end, ec] =
+        std::from_chars(body.data(), body.data() + body.size(), value, std::chars_format::general);
     if (ec != std::errc() || end != body.data() + body.size()) {
         return std::nullopt;
     }
@@ -152,8 +152,8 @@ std::string decimalText(double v) {
     if (std::isnan(v)) return "NaN";
     if (std::isinf(v)) return v < 0 ? "-Infinity" : "Infinity";
     char buffer[64];
-    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v,
-                                   std::chars_format::scientific, 14);
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::scientific, 14);
     std::string_view s(buffer, static_cast<std::size_t>(end - buffer));
     bool negative = s.front() == '-';
     if (negative) s.remove_prefix(1);
