@@ -1,0 +1,184 @@
+// The 26-line project file. Reading parses every line before any field
+// changes, so a short or malformed file leaves the project as it was.
+#include "project/project_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <optional>
+
+#include "model/numbers.h"
+#include "source/text_file.h"
+
+namespace qm4 {
+
+namespace {
+
+// One line of the file: a text field, or an option button with the partner
+// that selecting it deselects.
+struct LineField {
+    std::string ProjectState::*text = nullptr;
+    bool ProjectState::*option = nullptr;
+    bool ProjectState::*partner = nullptr;
+};
+
+using PS = ProjectState;
+
+// File order. The text fields in this order are also the fields Open empties
+// first, in the order it empties them.
+const std::array<LineField, kProjectFileLines> kLineFields = {{
+    {&PS::txtprojectname},
+    {&PS::txtauthorname},
+    {&PS::txtcomments},
+    {&PS::txtlatdeg},
+    {&PS::txtlatmin},
+    {&PS::txtlongdeg},
+    {&PS::txtlongmin},
+    {&PS::lbllatdd},
+    {&PS::lbllongdd},
+    {&PS::lblcellx},
+    {&PS::lblcelly},
+    {&PS::lblareax},
+    {&PS::lblareay},
+    {&PS::txtcellx},
+    {&PS::txtcelly},
+    {&PS::txtareax},
+    {&PS::txtareay},
+    {&PS::txtaltitude},
+    {nullptr, &PS::Option1, &PS::Option2},
+    {nullptr, &PS::Option2, &PS::Option1},
+    {&PS::cbovtptype},
+    {&PS::txtvtplinewidth},
+    {&PS::cbolayer},
+    {nullptr, &PS::Option3, &PS::Option4},
+    {nullptr, &PS::Option4, &PS::Option3},
+    {&PS::cbolandclass},
+}};
+
+// A project file is a few hundred bytes; the cap only keeps a wrong pick in
+// the open dialog from filling memory.
+constexpr std::size_t kMaxProjectFileBytes = 64u << 20;
+
+// The format has no escape, so a line break inside a value would shift every
+// later field when the file is read back.
+std::string oneLine(std::string value) {
+    std::replace(value.begin(), value.end(), '\r', ' ');
+    std::replace(value.begin(), value.end(), '\n', ' ');
+    return value;
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool equalsIgnoringCase(std::string_view text, std::string_view word) {
+    return std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+// "True", "False" in any letter case, or a number with 0 for false.
+std::optional<bool> truthValue(std::string_view line) {
+    const auto word = trimBlanks(line);
+    if (equalsIgnoringCase(word, "True")) return true;
+    if (equalsIgnoringCase(word, "False")) return false;
+    if (const auto number = strictNumber(line)) return *number != 0;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string projectFileText(const ProjectState& s) {
+    std::string text;
+    for (const auto& field : kLineFields) {
+        text += field.text ? oneLine(s.*field.text) : (s.*field.option ? "True" : "False");
+        text += "\r\n";
+    }
+    return text;
+}
+
+Status WriteProjectFile(const std::string& path, const ProjectState& s) {
+    return writeFileAtomically(path, toWindows1252(projectFileText(s)));
+}
+
+Expected<ProjectFileContent> parseProjectFile(std::string_view bytes) {
+    const std::string text = fromWindows1252(bytes);
+    ProjectFileContent content;
+    std::size_t start = 0;
+    int count = 0;
+    while (count < kProjectFileLines && start < text.size()) {
+        // Only a CR ends a line; a lone LF is part of the value.
+        const std::size_t end = std::min(text.find('\r', start), text.size());
+        content.lines[count++] = text.substr(start, end - start);
+        start = end + 1;
+        if (start < text.size() && text[start] == '\n') ++start;
+    }
+    if (count < kProjectFileLines) {
+        return Error{"The project file has only " + std::to_string(count) + " line" +
+                     (count == 1 ? "" : "s") + "; a project file has " +
+                     std::to_string(kProjectFileLines) + "."};
+    }
+    for (int i = 0; i < kProjectFileLines; ++i) {
+        if (!kLineFields[i].option) continue;
+        const auto truth = truthValue(content.lines[i]);
+        if (!truth) {
+            return Error{"Line " + std::to_string(i + 1) +
+                         " of the project file should be \"True\", \"False\" or a number, but it "
+                         "is \"" +
+                         content.lines[i] + "\"."};
+        }
+        content.truth[i] = *truth;
+    }
+    return content;
+}
+
+void resetForOpen(ProjectState& s) {
+    for (const auto& field : kLineFields) {
+        if (field.text) (s.*field.text).clear();
+    }
+    s.txtlwmnumber.clear();
+    s.txtvtpnumber.clear();
+    s.lstLWM = PointList{};
+    s.lstVTP = PointList{};
+}
+
+void applyProjectFile(ProjectState& s, const ProjectFileContent& content) {
+    resetForOpen(s);
+    for (int i = 0; i < kProjectFileLines; ++i) {
+        const auto& field = kLineFields[i];
+        if (field.text) {
+            s.*field.text = content.lines[i];
+        } else if (content.truth[i]) {
+            s.*field.option = true;
+            s.*field.partner = false;
+        } else {
+            s.*field.option = false;
+        }
+    }
+}
+
+Status ReadProjectFile(const std::string& path, ProjectState& s) {
+    const auto bytes = readFileBytes(path, kMaxProjectFileBytes);
+    if (!bytes) return bytes.error();
+    const auto content = parseProjectFile(*bytes);
+    if (!content) {
+        return Error{"Could not open the project \"" + path + "\". " + content.error().message};
+    }
+    applyProjectFile(s, *content);
+    return okStatus();
+}
+
+Expected<std::string> ProjectFilePath(const std::string& programFolder, const ProjectState& s) {
+    const std::string& name = s.txtprojectname;
+    if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos || name == "." ||
+        name == "..") {
+        return Error{"The project name \"" + name +
+                     "\" cannot be used as a file name: it must not hold \"/\", \"\\\" or a NUL "
+                     "character, nor be \".\" or \"..\"."};
+    }
+    return joinPath(programFolder, name + ".dat");
+}
+
+}  // namespace qm4
