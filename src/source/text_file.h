@@ -21,7 +21,8 @@ std::string fromWindows1252(std::string_view bytes);
 // path, so a failure leaves any earlier file as it was.
 Status writeFileAtomically(const std::string& path, std::string_view bytes);
 
-// Reads at most maxBytes of a regular file.
+// Reads an ordinary file whole. A folder, a missing file or a file larger
+// than maxBytes is an error naming the path.
 Expected<std::string> readFileBytes(const std::string& path, std::size_t maxBytes);
 
 // True only for an existing ordinary file (not a folder).
