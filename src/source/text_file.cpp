@@ -150,6 +150,14 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
     if (fs::is_directory(target, ec)) return writeError(path, "it is a folder");
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     if (!fs::is_directory(folder, ec)) return writeError(path, "its folder does not exist");
+    // A file the author marked read-only stays as it is, even for a user whom
+    // the system would let replace it.
+    const auto existing = fs::status(target, ec);
+    constexpr auto kAnyWrite =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if (fs::exists(existing) && (existing.permissions() & kAnyWrite) == fs::perms::none) {
+        return writeError(path, "the file is read-only");
+    }
 
     const fs::path temporary = temporaryPath(target);
     errno = 0;
@@ -162,6 +170,7 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
         fs::remove(temporary, ec);
         return writeError(path, reasonOf(err));
     }
+    if (fs::exists(existing)) fs::permissions(temporary, existing.permissions(), ec);
     // filesystem::rename replaces an existing target on every platform,
     // unlike std::rename on Windows.
     fs::rename(temporary, target, ec);

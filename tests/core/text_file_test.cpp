@@ -1,6 +1,8 @@
 // The code page at the file boundary, whole-file writes and capped reads.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 
 #include "file_test_support.h"
@@ -81,6 +83,47 @@ TEST(WriteFileAtomically, AFolderInTheWayIsLeftAlone) {
     writeBytes(folder.file("taken/inside.txt"), "kept");
     EXPECT_FALSE(writeFileAtomically(path, "x").ok());
     EXPECT_EQ(readBytes(folder.file("taken/inside.txt")), "kept");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+TEST(WriteFileAtomically, ReadOnlyFileIsRefusedAndKept) {
+    ScratchFolder folder;
+    const std::string path = folder.file("LWMSource.asm");
+    writeBytes(path, "earlier");
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    const Status status = writeFileAtomically(path, "new");
+    ASSERT_FALSE(status.ok());
+    EXPECT_NE(status.error().message.find("read-only"), std::string::npos);
+    EXPECT_EQ(readBytes(path), "earlier");
+}
+
+TEST(WriteFileAtomically, KeepsThePermissionsOfTheFileItReplaces) {
+    ScratchFolder folder;
+    const std::string path = folder.file("demo.dat");
+    writeBytes(path, "earlier");
+    const auto mode = std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                      std::filesystem::perms::group_write;
+    std::filesystem::permissions(path, mode);
+    ASSERT_TRUE(writeFileAtomically(path, "new").ok());
+    EXPECT_EQ(std::filesystem::status(path).permissions(), mode);
+}
+
+// A file-size limit makes the kernel refuse the write part-way, as a full
+// disk does.
+TEST(WriteFileAtomically, FailedWriteKeepsTheEarlierFile) {
+    ScratchFolder folder;
+    const std::string path = folder.file("VTPSource.asm");
+    writeBytes(path, "earlier");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const Status status = writeFileAtomically(path, std::string(100000, 'x'));
+    setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(readBytes(path), "earlier");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
