@@ -1,0 +1,83 @@
+// The real desktop behind PlatformServices: Qt's dialogs, detached
+// processes, the desktop's document viewer and the executable's folder.
+#include "ui/platform_services.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+DesktopServices::DesktopServices() : registry_(systemRegistry()) {}
+
+DesktopServices::~DesktopServices() = default;
+
+void DesktopServices::showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                                  const QString& text) {
+    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString DesktopServices::inputText(QWidget* parent, const QString& title, const QString& prompt) {
+    bool ok = false;
+    const QString reply =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
+    return ok ? reply : QString();
+}
+
+QString DesktopServices::openFileName(QWidget* parent, const QString& title,
+                                      const FileFilter& filter) {
+    return QFileDialog::getOpenFileName(parent, title, QString(), qtNameFilter(filter), nullptr,
+                                        QFileDialog::HideNameFilterDetails);
+}
+
+QString DesktopServices::saveFileName(QWidget* parent, const QString& title,
+                                      const FileFilter& filter, const QString& proposedName) {
+    // A project is replaced without a question, so the dialog asks none either.
+    return QFileDialog::getSaveFileName(
+        parent, title, proposedName, qtNameFilter(filter), nullptr,
+        QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite);
+}
+
+bool DesktopServices::startDetached(const QString& program, const QStringList& arguments) {
+    const QString resolved = QStandardPaths::findExecutable(program);
+    const QString& toStart = resolved.isEmpty() ? program : resolved;
+    if (!QFileInfo(toStart).isFile()) return false;
+    return QProcess::startDetached(toStart, arguments);
+}
+
+void DesktopServices::openDocument(const QString& path) {
+#ifdef Q_OS_WIN
+    if (QFileInfo(path).isFile()) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+#else
+    const std::optional<DocumentOpener> opener = documentOpener(
+        path, QFileInfo(path).isFile(), QStandardPaths::findExecutable(QStringLiteral("xdg-open")));
+    if (opener) QProcess::startDetached(opener->program, opener->arguments);
+#endif
+}
+
+QString DesktopServices::programFolder() const {
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+QString DesktopServices::environmentVariable(const QString& name) const {
+    return qEnvironmentVariable(name.toLocal8Bit().constData());
+}
+
+RegistryReader& DesktopServices::registry() { return *registry_; }
+
+QString qtNameFilter(const FileFilter& filter) {
+    QString patterns = filter.patterns;
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return filter.description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+}
+
+std::optional<DocumentOpener> documentOpener(const QString& documentPath, bool documentExists,
+                                             const QString& xdgOpenPath) {
+    if (!documentExists || xdgOpenPath.isEmpty()) return std::nullopt;
+    return DocumentOpener{xdgOpenPath, {documentPath}};
+}

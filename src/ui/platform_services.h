@@ -1,0 +1,92 @@
+// Everything the window asks of the desktop: message and input boxes, file
+// dialogs, starting programs, handing documents to the desktop, the registry,
+// the program folder and the environment. The window gets one of these at
+// construction; tests hand it a fake that records calls and answers dialogs.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include "ui/registry.h"
+
+class QWidget;
+
+// One entry of a file dialog's filter: the text the user sees and the
+// patterns, separated by ";" ("*.bmp;*.jpg;*.gif").
+struct FileFilter {
+    QString description;
+    QString patterns;
+};
+
+class PlatformServices {
+  public:
+    virtual ~PlatformServices() = default;
+
+    // A modal box with one OK button.
+    virtual void showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                             const QString& text) = 0;
+
+    // A modal input box with OK and Cancel and an empty reply field; Cancel
+    // gives the empty text.
+    virtual QString inputText(QWidget* parent, const QString& title, const QString& prompt) = 0;
+
+    // File dialogs; cancelling gives the empty text. An empty title leaves the
+    // dialog's own.
+    virtual QString openFileName(QWidget* parent, const QString& title,
+                                 const FileFilter& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& title, const FileFilter& filter,
+                                 const QString& proposedName) = 0;
+
+    // Starts a program without waiting for it; false when it could not start.
+    virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
+
+    // Hands a document to the desktop's viewer. Never reports anything.
+    virtual void openDocument(const QString& path) = 0;
+
+    virtual QString programFolder() const = 0;
+    virtual QString environmentVariable(const QString& name) const = 0;
+    virtual RegistryReader& registry() = 0;
+};
+
+// The real desktop: Qt's dialogs and message boxes, detached processes, the
+// folder of the executable.
+class DesktopServices : public PlatformServices {
+  public:
+    DesktopServices();
+    ~DesktopServices() override;
+
+    void showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+                     const QString& text) override;
+    QString inputText(QWidget* parent, const QString& title, const QString& prompt) override;
+    QString openFileName(QWidget* parent, const QString& title, const FileFilter& filter) override;
+    QString saveFileName(QWidget* parent, const QString& title, const FileFilter& filter,
+                         const QString& proposedName) override;
+    bool startDetached(const QString& program, const QStringList& arguments) override;
+    void openDocument(const QString& path) override;
+    QString programFolder() const override;
+    QString environmentVariable(const QString& name) const override;
+    RegistryReader& registry() override;
+
+  private:
+    std::unique_ptr<RegistryReader> registry_;
+};
+
+// The filter text for Qt's dialogs: Qt separates patterns by blanks, so the
+// patterns are repeated in that form after the description, and the dialog
+// is told to hide that repeated part.
+QString qtNameFilter(const FileFilter& filter);
+
+// How a help document is handed to the desktop where there is no shell
+// "open" verb: the viewer program with the document as its one argument.
+// Nothing when the document or the viewer is missing, so that nothing at all
+// happens then.
+struct DocumentOpener {
+    QString program;
+    QStringList arguments;
+};
+std::optional<DocumentOpener> documentOpener(const QString& documentPath, bool documentExists,
+                                             const QString& xdgOpenPath);
