@@ -1,10 +1,188 @@
-// The main window: placeholder until the full form is built.
+// frmmain: the whole user interface. It shows the project's fields on three
+// tabs, keeps them in a ProjectState, and routes every button, menu entry
+// and mouse event to the core operation that does the work.
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+#include "model/project_state.h"
+
+class AboutBox;
+class PictureView;
+class PlatformServices;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QRadioButton;
+class QPushButton;
+class QTabWidget;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
-public:
+  public:
+    // The real desktop; the program folder is the executable's folder.
     MainWindow();
+    explicit MainWindow(std::unique_ptr<PlatformServices> services);
+    ~MainWindow() override;
+
+    const qm4::ProjectState& state() const { return state_; }
+
+    // Event handlers, named after the control and its event.
+    void cmdcalculate_Click();
+    void cmdload_Click();
+    void Picture1_MouseMove(QPointF position, QSizeF clientSize);
+    void Picture1_MouseDown(QPointF position, QSizeF clientSize);
+    void cmdlwmclearlistitem_Click();
+    void cmdvtpclearitem_Click();
+    void cmdclearlwmlist_Click();
+    void cmdclearvtplist_Click();
+    void lstLWM_DblClick();
+    void lstVTP_DblClick();
+    void cmdlwm_Click();
+    void cmdvtp_Click();
+    void mnucreatelwmsource_Click();
+    void mnucreatevtpsource_Click();
+    void mnuviewlwmsource_Click();
+    void mnuviewvtpsource_Click();
+    void mnuopenproject_Click();
+    void mnusaveproject_Click();
+    void mnuexit_Click();
+    void mnuquickstart_Click();
+    void mnuhelptutorial_Click();
+    void mnulwmtutorial_Click();
+    void mnumenu_Click();
+    void mnuabout_Click();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    // The widgets of one point list and its counter.
+    struct ListSide {
+        QListWidget* list = nullptr;
+        QLineEdit* counter = nullptr;
+        qm4::PointList qm4::ProjectState::*lines = nullptr;
+        std::string qm4::ProjectState::*counterText = nullptr;
+        qm4::CounterColour qm4::ProjectState::*colour = nullptr;
+    };
+
+    // The object names of one column of the draw tab.
+    struct PointColumnNames {
+        const char* x;
+        const char* y;
+        const char* counter;
+        const char* list;
+        const char* remove;
+        const char* clear;
+        const char* create;
+        const char* noData;
+    };
+
+    void buildForm();
+    QWidget* buildGeneralTab();
+    QWidget* buildLwmVtpTab();
+    QWidget* buildDrawTab();
+    QWidget* buildPointColumn(const PointColumnNames& names, const QString& coordinates,
+                              const QString& counterCaption, const QString& noData,
+                              const QColor& colour, QWidget* parent);
+    void buildMenus();
+    void connectEvents();
+
+    // Copies what the user may have changed from the widgets into state_:
+    // every field except the list lines, which only handlers change.
+    void readFields();
+    // Shows state_ in the widgets, the list lines aside.
+    void writeFields();
+    void showCounterColour(QLineEdit* counter, qm4::CounterColour colour);
+    void appendNewLines(const ListSide& side, std::size_t appended);
+    void showSelection(const ListSide& side);
+
+    void removeSelected(const ListSide& side);
+    void clearList(const ListSide& side);
+    void insertLine(const ListSide& side);
+
+    void ViewLWM();
+    void ViewVTP();
+    void viewSource(const std::string& path, const char* missingMessage);
+    void OpenFile(const QString& FileName);
+    void openHelpDocument(const char* name);
+    void createSource(bool lwm);
+    void showError(const QString& what, const std::string& cause);
+    std::string programFolder() const;
+
+    std::unique_ptr<PlatformServices> services_;
+    qm4::ProjectState state_;
+    std::unique_ptr<AboutBox> about_;
+
+    QTabWidget* tabs_ = nullptr;
+    QLineEdit* txtprojectname = nullptr;
+    QLineEdit* txtauthorname = nullptr;
+    QPlainTextEdit* txtcomments = nullptr;
+    QLineEdit* txtlatdeg = nullptr;
+    QLineEdit* txtlatmin = nullptr;
+    QLineEdit* txtlongdeg = nullptr;
+    QLineEdit* txtlongmin = nullptr;
+    QLabel* lbllatdd = nullptr;
+    QLabel* lbllongdd = nullptr;
+    QLabel* lblcellx = nullptr;
+    QLabel* lblcelly = nullptr;
+    QLabel* lblareax = nullptr;
+    QLabel* lblareay = nullptr;
+    QPushButton* cmdcalculate = nullptr;
+
+    QComboBox* cbolandclass = nullptr;
+    QComboBox* cbovtptype = nullptr;
+    QComboBox* cbolayer = nullptr;
+    QRadioButton* Option1 = nullptr;
+    QRadioButton* Option2 = nullptr;
+    QRadioButton* Option3 = nullptr;
+    QRadioButton* Option4 = nullptr;
+    QLineEdit* txtvtplinewidth = nullptr;
+    QLineEdit* txtaltitude = nullptr;
+
+    PictureView* Picture1 = nullptr;
+    QPushButton* cmdload = nullptr;
+    QLineEdit* txtcellx = nullptr;
+    QLineEdit* txtcelly = nullptr;
+    QLineEdit* txtareax = nullptr;
+    QLineEdit* txtareay = nullptr;
+    QLabel* lblx = nullptr;
+    QLabel* lbly = nullptr;
+    QLabel* lblvtp2x = nullptr;
+    QLabel* lblvtp2y = nullptr;
+    QLineEdit* txtlwmnumber = nullptr;
+    QLineEdit* txtvtpnumber = nullptr;
+    QListWidget* lstLWM = nullptr;
+    QListWidget* lstVTP = nullptr;
+    QPushButton* cmdlwmclearlistitem = nullptr;
+    QPushButton* cmdvtpclearitem = nullptr;
+    QPushButton* cmdclearlwmlist = nullptr;
+    QPushButton* cmdclearvtplist = nullptr;
+    QPushButton* cmdlwm = nullptr;
+    QPushButton* cmdvtp = nullptr;
+    QCheckBox* chklwmnodata = nullptr;
+    QCheckBox* chkvtpnodata = nullptr;
+
+    QAction* mnuopenproject = nullptr;
+    QAction* mnusaveproject = nullptr;
+    QAction* mnucreatelwmsource = nullptr;
+    QAction* mnuviewlwmsource = nullptr;
+    QAction* mnucreatevtpsource = nullptr;
+    QAction* mnuviewvtpsource = nullptr;
+    QAction* mnuexit = nullptr;
+    QAction* mnuspace = nullptr;
+    QAction* mnuquickstart = nullptr;
+    QAction* mnuhelptutorial = nullptr;
+    QAction* mnulwmtutorial = nullptr;
+    QAction* mnumenu = nullptr;
+    QAction* mnuabout = nullptr;
+
+    ListSide lwmSide_;
+    ListSide vtpSide_;
 };
