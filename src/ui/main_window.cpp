@@ -177,6 +177,7 @@ MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
     vtpSide_ = {lstVTP, txtvtpnumber, &qm4::ProjectState::lstVTP, &qm4::ProjectState::txtvtpnumber,
                 &qm4::ProjectState::vtpnumberColour};
     writeFields();
+    resize(sizeHint().expandedTo(QSize(920, 600)));
 }
 
 MainWindow::~MainWindow() = default;
@@ -243,7 +244,7 @@ QWidget* MainWindow::buildGeneralTab() {
                    location),
         3, 0, 1, 4);
     position->addWidget(cmdcalculate, 4, 1, 1, 2);
-    position->setColumnStretch(3, 1);
+    position->setColumnStretch(4, 1);
 
     lblcellx = displayLabel("lblcellx", location, 4);
     lblcelly = displayLabel("lblcelly", location, 4);
