@@ -96,6 +96,17 @@ void paintText(QWidget* widget, const QColor& colour) {
     widget->setPalette(palette);
 }
 
+// A frame holding one pair of option buttons side by side.
+QGroupBox* optionFrame(const QString& title, QRadioButton* first, QRadioButton* second,
+                       QWidget* parent) {
+    auto* frame = new QGroupBox(title, parent);
+    auto* row = new QHBoxLayout(frame);
+    row->addWidget(first);
+    row->addWidget(second);
+    row->addStretch();
+    return frame;
+}
+
 // A combo box that offers a vocabulary list and takes any typed text
 // without adding it to the list.
 QComboBox* vocabularyBox(const char* name, const std::vector<std::string>& entries,
@@ -282,13 +293,9 @@ QWidget* MainWindow::buildLwmVtpTab() {
     cbolayer = vocabularyBox("cbolayer", qm4::LayerList(), vtp);
     txtvtplinewidth = lineEdit("txtvtplinewidth", vtp);
     txtvtplinewidth->setMaximumWidth(90);
-    auto* mode = new QGroupBox(QStringLiteral("Line/Poly Mode"), vtp);
-    Option4 = named(new QRadioButton(QStringLiteral(" Line"), mode), "Option4");
-    Option3 = named(new QRadioButton(QStringLiteral("Poly"), mode), "Option3");
-    auto* modeRow = new QHBoxLayout(mode);
-    modeRow->addWidget(Option4);
-    modeRow->addWidget(Option3);
-    modeRow->addStretch();
+    Option4 = named(new QRadioButton(QStringLiteral(" Line")), "Option4");
+    Option3 = named(new QRadioButton(QStringLiteral("Poly")), "Option3");
+    QGroupBox* mode = optionFrame(QStringLiteral("Line/Poly Mode"), Option4, Option3, vtp);
     auto* vtpColumn = new QVBoxLayout(vtp);
     vtpColumn->addWidget(
         new QLabel(QStringLiteral("Select or type LandClass Values (Optional)"), vtp));
@@ -306,13 +313,9 @@ QWidget* MainWindow::buildLwmVtpTab() {
     auto* lwm = new QGroupBox(QStringLiteral("LWM Properties"), page);
     txtaltitude = lineEdit("txtaltitude", lwm);
     txtaltitude->setMaximumWidth(90);
-    auto* mask = new QGroupBox(QStringLiteral("Land/Water Mask"), lwm);
-    Option1 = named(new QRadioButton(QStringLiteral("  Land"), mask), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("Water"), mask), "Option2");
-    auto* maskRow = new QHBoxLayout(mask);
-    maskRow->addWidget(Option1);
-    maskRow->addWidget(Option2);
-    maskRow->addStretch();
+    Option1 = named(new QRadioButton(QStringLiteral("  Land")), "Option1");
+    Option2 = named(new QRadioButton(QStringLiteral("Water")), "Option2");
+    QGroupBox* mask = optionFrame(QStringLiteral("Land/Water Mask"), Option1, Option2, lwm);
     auto* lwmColumn = new QVBoxLayout(lwm);
     lwmColumn->addWidget(new QLabel(QStringLiteral("Altitude Adjustment"), lwm));
     lwmColumn->addWidget(txtaltitude);

@@ -630,15 +630,6 @@ class MainWindowTest : public QObject {
         QCOMPARE(shownSelection, selected);
     }
 
-    void typingAfterTabReplacesTheText() {
-        QApplication::setActiveWindow(window_.get());
-        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
-        edit("txtlatdeg")->setFocus(Qt::TabFocusReason);
-        QCoreApplication::processEvents();
-        QTest::keyClicks(edit("txtlatdeg"), QStringLiteral("45"));
-        QCOMPARE(shown("txtlatdeg"), QStringLiteral("45"));
-    }
-
     void commentsStayOnOneLine() {
         auto* comments = find<QPlainTextEdit>("txtcomments");
         comments->setFocus();
