@@ -68,6 +68,7 @@ AboutBox::AboutBox(PlatformServices& services) : QDialog(nullptr), services_(ser
     auto* lblVersion = namedLabel("lblVersion", versionText(), this);
     auto* lblDescription = namedLabel("lblDescription", QString::fromLatin1(kDescription), this);
     lblDescription->setWordWrap(true);
+    lblDescription->setMinimumWidth(400);
 
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
@@ -75,6 +76,7 @@ AboutBox::AboutBox(PlatformServices& services) : QDialog(nullptr), services_(ser
 
     auto* lblDisclaimer = namedLabel("lblDisclaimer", QString::fromLatin1(kDisclaimer), this);
     lblDisclaimer->setWordWrap(true);
+    lblDisclaimer->setMinimumWidth(360);
 
     auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
@@ -107,7 +109,9 @@ AboutBox::AboutBox(PlatformServices& services) : QDialog(nullptr), services_(ser
     layout->addLayout(top);
     layout->addWidget(line);
     layout->addLayout(bottom);
-    setFixedWidth(520);
+    // Wrapped labels take their height from their width only in a layout
+    // that fixes the box at its size hint.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void AboutBox::StartSysInfo() {
