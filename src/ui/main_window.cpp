@@ -208,6 +208,22 @@ void MainWindow::buildForm() {
              txtlongmin, txtaltitude, txtvtplinewidth, txtlwmnumber, txtvtpnumber, txtcellx,
              txtcelly, txtareax, txtareay})
         box->installEventFilter(highlighter);
+
+    // Tab runs through each tab's fields in reading order.
+    const auto chain = [](std::initializer_list<QWidget*> widgets) {
+        QWidget* previous = nullptr;
+        for (QWidget* widget : widgets) {
+            if (previous) setTabOrder(previous, widget);
+            previous = widget;
+        }
+    };
+    chain({txtprojectname, txtauthorname, txtcomments, txtlatdeg, txtlatmin, txtlongdeg, txtlongmin,
+           cmdcalculate});
+    chain({cbolandclass, Option4, Option3, cbovtptype, txtvtplinewidth, cbolayer, txtaltitude,
+           Option1, Option2});
+    chain({cmdload, txtcellx, txtcelly, txtareax, txtareay, txtlwmnumber, lstLWM,
+           cmdlwmclearlistitem, cmdclearlwmlist, cmdlwm, chklwmnodata, txtvtpnumber, lstVTP,
+           cmdvtpclearitem, cmdclearvtplist, cmdvtp, chkvtpnodata});
 }
 
 QWidget* MainWindow::buildGeneralTab() {
@@ -453,8 +469,10 @@ void MainWindow::buildMenus() {
     };
     mnuopenproject =
         action("mnuopenproject", QStringLiteral("Open Project"), &MainWindow::mnuopenproject_Click);
+    mnuopenproject->setShortcut(QKeySequence::Open);
     mnusaveproject =
         action("mnusaveproject", QStringLiteral("Save Project"), &MainWindow::mnusaveproject_Click);
+    mnusaveproject->setShortcut(QKeySequence::Save);
     mnucreatelwmsource = action("mnucreatelwmsource", QStringLiteral("Create LWMSource.asm"),
                                 &MainWindow::mnucreatelwmsource_Click);
     mnuviewlwmsource = action("mnuviewlwmsource", QStringLiteral("View LWMSource"),
@@ -466,6 +484,7 @@ void MainWindow::buildMenus() {
     mnuexit = action("mnuexit", QStringLiteral("Exit"), &MainWindow::mnuexit_Click);
     mnuquickstart = action("mnuquickstart", QStringLiteral("Quick Start Guide"),
                            &MainWindow::mnuquickstart_Click);
+    mnuquickstart->setShortcut(QKeySequence(Qt::Key_F1));
     mnuhelptutorial = action("mnuhelptutorial", QStringLiteral("Quillmap Help Tutorial"),
                              &MainWindow::mnuhelptutorial_Click);
     mnulwmtutorial = action("mnulwmtutorial", QStringLiteral("Orvell's  LWM Tutorial"),
@@ -515,8 +534,10 @@ void MainWindow::connectEvents() {
     connect(cmdvtpclearitem, &QPushButton::clicked, this, &MainWindow::cmdvtpclearitem_Click);
     connect(cmdclearlwmlist, &QPushButton::clicked, this, &MainWindow::cmdclearlwmlist_Click);
     connect(cmdclearvtplist, &QPushButton::clicked, this, &MainWindow::cmdclearvtplist_Click);
-    connect(lstLWM, &QListWidget::itemDoubleClicked, this, &MainWindow::lstLWM_DblClick);
-    connect(lstVTP, &QListWidget::itemDoubleClicked, this, &MainWindow::lstVTP_DblClick);
+    // A double click anywhere on a list asks for a line, below the last line
+    // too, where it is added at the end when no line is selected.
+    lstLWM->viewport()->installEventFilter(this);
+    lstVTP->viewport()->installEventFilter(this);
     connect(cmdlwm, &QPushButton::clicked, this, &MainWindow::cmdlwm_Click);
     connect(cmdvtp, &QPushButton::clicked, this, &MainWindow::cmdvtp_Click);
 }
@@ -786,6 +807,20 @@ void MainWindow::mnuopenproject_Click() {
 }
 
 void MainWindow::mnuexit_Click() { close(); }
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == lstLWM->viewport()) {
+            lstLWM_DblClick();
+            return true;
+        }
+        if (watched == lstVTP->viewport()) {
+            lstVTP_DblClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     // The About box has no owner, so it would keep the program running.

@@ -307,6 +307,45 @@ class MainWindowTest : public QObject {
         if (!reply.isEmpty()) QCOMPARE(list->item(2)->text(), reply);
     }
 
+    void doubleClickOnAnEmptyListAddsTheLine() {
+        auto* list = find<QListWidget>("lstVTP");
+        fake_->inputReplies = {QStringLiteral("; first line")};
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        QCOMPARE(lines("lstVTP"), QStringList{QStringLiteral("; first line")});
+        QCOMPARE(window_->state().lstVTP.lines, std::vector<std::string>{"; first line"});
+    }
+
+    void keyboardShortcutsOpenSaveAndHelp() {
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+        QTest::keyClick(window_.get(), Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(fake_->fileDialogs.size(), 2u);
+        QCOMPARE(fake_->fileDialogs[0].title, QStringLiteral("Open Quillmap Project"));
+        QCOMPARE(fake_->fileDialogs[1].title, QStringLiteral("Save Quillmap Project As"));
+        QTest::keyClick(window_.get(), Qt::Key_F1);
+        QCOMPARE(fake_->documents.size(), qsizetype(1));
+        QVERIFY(fake_->documents[0].endsWith(QStringLiteral("QuickStart.htm")));
+    }
+
+    void tabRunsThroughTheFieldsInReadingOrder() {
+        showTab(1);
+        const QStringList expected{QStringLiteral("cbolandclass"),    QStringLiteral("Option4"),
+                                   QStringLiteral("Option3"),         QStringLiteral("cbovtptype"),
+                                   QStringLiteral("txtvtplinewidth"), QStringLiteral("cbolayer"),
+                                   QStringLiteral("txtaltitude"),     QStringLiteral("Option1"),
+                                   QStringLiteral("Option2")};
+        QStringList visited;
+        QWidget* widget = find<QWidget>("cbolandclass");
+        while (visited.size() < expected.size()) {
+            if ((widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty() &&
+                expected.contains(widget->objectName()))
+                visited << widget->objectName();
+            widget = widget->nextInFocusChain();
+        }
+        QCOMPARE(visited, expected);
+    }
+
     void createSourceWritesTheLwmFile() {
         setText("txtprojectname", QStringLiteral("Harbour"));
         setText("txtauthorname", QStringLiteral("A. Builder"));
