@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -42,6 +43,7 @@ namespace {
 const QString kTitle = QStringLiteral("Quillmap4");
 const QString kCaption = QStringLiteral(" Quillmap4");
 const QString kCaptionWithProject = QStringLiteral(" Quillmap4  -  ");
+const QString kFontFamily = QStringLiteral("Comic Sans MS");
 const FileFilter kProjectFilter{QStringLiteral("Quillmap Project Files (*.dat)"),
                                 QStringLiteral("*.dat")};
 const FileFilter kPictureFilter{QStringLiteral("Picture Files (*.bmp;*.jpg;*.gif)"),
@@ -162,6 +164,13 @@ void showPair(QRadioButton* first, bool firstOn, QRadioButton* second, bool seco
     second->setAutoExclusive(true);
 }
 
+// Where the form's font is not installed (as on most Linux desktops), Comic
+// Neue, drawn after it, stands in.
+void useFontStandIn() {
+    if (!QFontDatabase::hasFamily(kFontFamily))
+        QFont::insertSubstitution(kFontFamily, QStringLiteral("Comic Neue"));
+}
+
 #ifndef Q_OS_WIN
 QStringList qsList(const std::vector<std::string>& values) {
     QStringList list;
@@ -179,7 +188,8 @@ MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(kCaption);
     setWindowIcon(applicationIcon());
-    setFont(QFont(QStringLiteral("Comic Sans MS")));
+    useFontStandIn();
+    setFont(QFont(kFontFamily));
     buildForm();
     buildMenus();
     connectEvents();

@@ -7,6 +7,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -326,6 +328,13 @@ class MainWindowTest : public QObject {
         QTest::keyClick(window_.get(), Qt::Key_F1);
         QCOMPARE(fake_->documents.size(), qsizetype(1));
         QVERIFY(fake_->documents[0].endsWith(QStringLiteral("QuickStart.htm")));
+    }
+
+    void comicNeueStandsInForTheFormFont() {
+        if (QFontDatabase::hasFamily(QStringLiteral("Comic Sans MS")))
+            QSKIP("the form's own font is installed here");
+        QCOMPARE(QFontInfo(find<QLineEdit>("txtlatdeg")->font()).family(),
+                 QStringLiteral("Comic Neue"));
     }
 
     void tabRunsThroughTheFieldsInReadingOrder() {
