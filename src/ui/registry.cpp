@@ -25,9 +25,9 @@ void NoRegistry::closeKey(RegistryKey) {}
 #ifdef Q_OS_WIN
 namespace {
 
-// Read, write, create and enumerate rights with READ_CONTROL (131135), the
-// mask the tool has always opened these keys with.
-constexpr REGSAM kKeyAccess = 0x2003F;
+// Read rights only: the keys are only read, and asking for write rights
+// under HKEY_LOCAL_MACHINE fails for a user without administrator rights.
+constexpr REGSAM kKeyAccess = KEY_READ;
 
 class WindowsRegistry : public RegistryReader {
   public:
