@@ -88,6 +88,19 @@ std::optional<bool> truthValue(std::string_view line) {
     return std::nullopt;
 }
 
+Error lineTooLong(int line, std::size_t characters, const char* verb) {
+    return Error{"Line " + std::to_string(line) + " of the project file " + verb + " " +
+                 std::to_string(characters) + " characters; a line holds at most " +
+                 std::to_string(kMaxProjectLineChars) + "."};
+}
+
+// Characters of a UTF-8 text: the bytes that start a sequence.
+std::size_t characterCount(std::string_view utf8) {
+    return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
 }  // namespace
 
 std::string projectFileText(const ProjectState& s) {
@@ -100,7 +113,14 @@ std::string projectFileText(const ProjectState& s) {
 }
 
 Status WriteProjectFile(const std::string& path, const ProjectState& s) {
-    return writeFileAtomically(path, toWindows1252(projectFileText(s)));
+    const std::string bytes = toWindows1252(projectFileText(s));
+    std::size_t start = 0;
+    for (int line = 1; start < bytes.size(); ++line) {
+        const std::size_t end = bytes.find("\r\n", start);
+        if (end - start > kMaxProjectLineChars) return lineTooLong(line, end - start, "would hold");
+        start = end + 2;
+    }
+    return writeFileAtomically(path, bytes);
 }
 
 Expected<ProjectFileContent> parseProjectFile(std::string_view bytes) {
@@ -119,6 +139,10 @@ Expected<ProjectFileContent> parseProjectFile(std::string_view bytes) {
         return Error{"The project file has only " + std::to_string(count) + " line" +
                      (count == 1 ? "" : "s") + "; a project file has " +
                      std::to_string(kProjectFileLines) + "."};
+    }
+    for (int i = 0; i < kProjectFileLines; ++i) {
+        const std::size_t characters = characterCount(content.lines[i]);
+        if (characters > kMaxProjectLineChars) return lineTooLong(i + 1, characters, "holds");
     }
     for (int i = 0; i < kProjectFileLines; ++i) {
         if (!kLineFields[i].option) continue;

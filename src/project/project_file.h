@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -13,11 +14,17 @@ namespace qm4 {
 
 inline constexpr int kProjectFileLines = 26;
 
+// The longest line a project file may hold: the most a text box shows, so
+// that no opened field is cut where it is shown.
+inline constexpr std::size_t kMaxProjectLineChars = 32767;
+
 // The 26 lines as UTF-8 text with CR LF after each, "True"/"False" for the
 // option buttons. A CR or LF inside a value is written as a blank.
 std::string projectFileText(const ProjectState& s);
 
 // Writes the project file as Windows-1252 over any earlier one in one step.
+// A value longer than kMaxProjectLineChars is refused before the file is
+// touched, so every saved project opens again.
 Status WriteProjectFile(const std::string& path, const ProjectState& s);
 
 // The 26 values of a project file, checked and decoded, not yet applied.
@@ -27,7 +34,8 @@ struct ProjectFileContent {
 };
 
 // Parses Windows-1252 bytes. Fails, naming the line, on a file with fewer
-// than 26 lines or an option line that is neither True, False nor a number.
+// than 26 lines, a line longer than kMaxProjectLineChars, or an option line
+// that is neither True, False nor a number.
 Expected<ProjectFileContent> parseProjectFile(std::string_view bytes);
 
 // Empties the fields that Open resets, both lists and both counters.

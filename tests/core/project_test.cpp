@@ -195,8 +195,38 @@ INSTANTIATE_TEST_SUITE_P(
                     "The project file has only 1 line; a project file has 26."},
         BadFileCase{"OptionWord", demoFile("\r\n", "False", "Yes"),
                     "Line 20 of the project file should be \"True\", \"False\" or a number, "
-                    "but it is \"Yes\"."}),
+                    "but it is \"Yes\"."},
+        BadFileCase{"LineLongerThanABoxHolds",
+                    "demo\r\n" + std::string(32768, 'x') + demoFile("\r\n").substr(6),
+                    "Line 2 of the project file holds 32768 characters; a line holds at most "
+                    "32767."}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The limit counts characters, not the bytes they take inside the program.
+TEST(ProjectFile, ALineAsLongAsABoxHoldsOpensAndSaves) {
+    ScratchFolder folder;
+    const std::string path = folder.file("long.dat");
+    const std::string longest(32767, '\xE9');
+    writeBytes(path, "demo\r\n\r\n" + longest + demoFile("\r\n").substr(8));
+    ProjectState s;
+    ASSERT_TRUE(ReadProjectFile(path, s).ok());
+    EXPECT_EQ(s.txtcomments, fromWindows1252(longest));
+    EXPECT_TRUE(WriteProjectFile(path, s).ok());
+}
+
+TEST(ProjectFile, AValueTooLongToOpenAgainIsNotSaved) {
+    ScratchFolder folder;
+    const std::string path = folder.file("demo.dat");
+    writeBytes(path, "earlier");
+    ProjectState s;
+    s.txtcomments = std::string(32768, 'c');
+    const Status status = WriteProjectFile(path, s);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.error().message,
+              "Line 3 of the project file would hold 32768 characters; a line holds at most "
+              "32767.");
+    EXPECT_EQ(readBytes(path), "earlier");
+}
 
 TEST(ReadProjectFile, AFolderOrMissingFileChangesNothing) {
     ScratchFolder folder;
