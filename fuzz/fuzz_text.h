@@ -67,37 +67,27 @@ inline std::string numberText(FuzzedDataProvider& in) {
 }
 
 inline std::string fieldText(FuzzedDataProvider& in, std::size_t maxLength = 40) {
-    switch (in.ConsumeIntegralInRange(0, 9)) {
-        case 0:
-            return {};
-        case 1:
-        case 2:
-            return in.ConsumeRandomLengthString(maxLength);
-        case 3:
-        case 4:
-        case 5: {
-            std::string text;
-            const auto count = in.ConsumeIntegralInRange<std::size_t>(0, maxLength);
-            for (std::size_t i = 0; i < count && in.remaining_bytes() > 0; ++i) {
-                appendUtf8(text, codePoint(in));
-            }
-            return text;
+    const int kind = in.ConsumeIntegralInRange(0, 24);
+    if (kind == 0) return {};
+    if (kind <= 8) return in.ConsumeRandomLengthString(maxLength);
+    if (kind <= 16) {
+        std::string text;
+        const auto count = in.ConsumeIntegralInRange<std::size_t>(0, maxLength);
+        for (std::size_t i = 0; i < count && in.remaining_bytes() > 0; ++i) {
+            appendUtf8(text, codePoint(in));
         }
-        case 6:
-        case 7:
-        case 8:
-            return numberText(in);
-        default: {
-            // A long run, up to 64 KiB, of one character.
-            std::string one;
-            appendUtf8(one, codePoint(in));
-            const auto count = in.ConsumeIntegralInRange<std::size_t>(0, (64 << 10) / one.size());
-            std::string text;
-            text.reserve(count * one.size());
-            for (std::size_t i = 0; i < count; ++i) text += one;
-            return text;
-        }
+        return text;
     }
+    if (kind <= 23) return numberText(in);
+    // Rarely, as a run holds many fields: a long run, up to 64 KiB, of one
+    // character, past every length limit.
+    std::string one;
+    appendUtf8(one, codePoint(in));
+    const auto count = in.ConsumeIntegralInRange<std::size_t>(0, (64 << 10) / one.size());
+    std::string text;
+    text.reserve(count * one.size());
+    for (std::size_t i = 0; i < count; ++i) text += one;
+    return text;
 }
 
 }  // namespace qm4fuzz

@@ -4,7 +4,7 @@
 // and parse back to the same fields (line breaks turned into blanks).
 // Random states: projectFileText always has exactly 26 lines ended by CR LF,
 // one field each in file order, and reads back to the same fields, also
-// through a file on disk.
+// through a file on disk, unless a line is too long, which both ways refuse.
 #include <array>
 #include <cctype>
 #include <cstdint>
@@ -177,6 +177,7 @@ ProjectState readText(const std::string& text) {
 void checkBytes(std::string_view bytes) {
     const auto lines = fileLines(bytes);
     bool readable = lines.size() == 26;
+    for (const auto& line : lines) readable = readable && line.size() <= qm4::kMaxProjectLineChars;
     for (const auto& option : kOptionLines) {
         readable = readable && truth(qm4::fromWindows1252(lines[option.line])).has_value();
     }
@@ -198,6 +199,17 @@ void checkBytes(std::string_view bytes) {
     checkRoundTrip(s, readText(text));
 }
 
+// True when every line of the state's file fits the longest line a project
+// file may hold (one byte per character on disk).
+bool linesFit(const ProjectState& s) {
+    for (const auto& field : kTextLines) {
+        if (qm4::toWindows1252(oneLine(s.*field.field)).size() > qm4::kMaxProjectLineChars) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void checkState(FuzzedDataProvider& in, const std::string& folder) {
     const bool toDisk = in.ConsumeIntegralInRange(0, 7) == 0;
     ProjectState s;
@@ -206,11 +218,23 @@ void checkState(FuzzedDataProvider& in, const std::string& folder) {
 
     const std::string text = qm4::projectFileText(s);
     checkFileText(s, text);
+    const std::string path = qm4::joinPath(folder, "project.dat");
+    if (!linesFit(s)) {
+        // Refused both ways, and a refused save leaves the earlier file alone.
+        FUZZ_CHECK(!qm4::parseProjectFile(qm4::toWindows1252(text)).ok());
+        if (toDisk) {
+            FUZZ_CHECK(qm4::WriteProjectFile(path, ProjectState{}).ok());
+            FUZZ_CHECK(!qm4::WriteProjectFile(path, s).ok());
+            ProjectState opened;
+            FUZZ_CHECK(qm4::ReadProjectFile(path, opened).ok());
+            FUZZ_CHECK(opened == ProjectState{});
+        }
+        return;
+    }
     const ProjectState readBack = readText(text);
     checkRoundTrip(s, readBack);
 
     if (toDisk) {
-        const std::string path = qm4::joinPath(folder, "project.dat");
         FUZZ_CHECK(qm4::WriteProjectFile(path, s).ok());
         ProjectState opened = busyState();
         FUZZ_CHECK(qm4::ReadProjectFile(path, opened).ok());
