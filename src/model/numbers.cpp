@@ -169,11 +169,17 @@ std::string decimalText(double v) {
 
     std::string out = negative ? "-" : "";
     if (exponent >= 15 || exponent < -4) {
-        out += digits.substr(0, 1);
-        if (digits.size() > 1) out += "." + digits.substr(1);
-        std::string e2 = std::to_string(std::abs(exponent));
-        if (e2.size() < 2) e2.insert(0, "0");
-        out += (exponent < 0 ? "E-" : "E+") + e2;
+        // Appended piece by piece: GCC 12 at -O3 takes a literal put in front
+        // of a string for an overlapping copy (-Werror=restrict).
+        out += digits.front();
+        if (digits.size() > 1) {
+            out += '.';
+            out.append(digits, 1);
+        }
+        const std::string e2 = std::to_string(std::abs(exponent));
+        out += exponent < 0 ? "E-" : "E+";
+        if (e2.size() < 2) out += '0';
+        out += e2;
     } else if (exponent < 0) {
         out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
     } else {
