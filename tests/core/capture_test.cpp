@@ -5,6 +5,7 @@
 
 #include "capture/capture.h"
 #include "capture/list_editing.h"
+#include "capture/picture_check.h"
 
 namespace qm4 {
 namespace {
@@ -357,6 +358,52 @@ TEST(ListEditing, PromptIsTheFixedText) {
     EXPECT_EQ(std::string(kInsertPrompt).size(), 275u);
     EXPECT_EQ(std::string(kInsertPrompt).back(), ' ');
 }
+
+// A 2 x 2 bitmap with 24-bit pixels: rows of 8 bytes after a 54-byte header.
+std::string bitmap(std::uint32_t headerSize = 40, std::int32_t height = 2,
+                   std::uint32_t compression = 0, std::uint32_t imageSize = 0) {
+    std::string bytes(54 + 16, '\0');
+    const auto put = [&bytes](std::size_t at, std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, static_cast<std::uint32_t>(bytes.size()), 4);
+    put(10, 54, 4);
+    put(14, headerSize, 4);
+    put(18, 2, 4);
+    put(22, static_cast<std::uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(30, compression, 4);
+    put(34, imageSize, 4);
+    return bytes;
+}
+
+struct BitmapCase {
+    const char* name;
+    std::string bytes;
+    bool complete;
+};
+
+class BitmapCheckTest : public testing::TestWithParam<BitmapCase> {};
+
+TEST_P(BitmapCheckTest, RefusesABitmapCutShort) {
+    EXPECT_EQ(bitmapIsComplete(GetParam().bytes), GetParam().complete);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, BitmapCheckTest,
+    testing::Values(BitmapCase{"Whole", bitmap(), true},
+                    BitmapCase{"LastByteMissing", bitmap().substr(0, 69), false},
+                    BitmapCase{"TopDownWhole", bitmap(40, -2), true},
+                    BitmapCase{"HeaderCut", bitmap().substr(0, 30), false},
+                    BitmapCase{"OnlyTheMagic", "BM is not enough\r\n", false},
+                    BitmapCase{"HugeHeightClaimed", bitmap(40, 0x7FFFFFFF), false},
+                    BitmapCase{"CompressedWithinTheFile", bitmap(40, 2, 1, 16), true},
+                    BitmapCase{"CompressedPastTheEnd", bitmap(40, 2, 1, 17), false},
+                    BitmapCase{"NotABitmap", "GIF89a", true}, BitmapCase{"Empty", "", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qm4

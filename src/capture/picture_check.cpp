@@ -1,0 +1,59 @@
+// Size check of Windows bitmap files from the fields of their headers.
+#include "capture/picture_check.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace qm4 {
+namespace {
+
+constexpr std::size_t kFileHeaderSize = 14;
+constexpr std::uint32_t kCoreHeaderSize = 12;  // the old OS/2 header
+constexpr std::uint32_t kRgb = 0;
+constexpr std::uint32_t kBitfields = 3;
+constexpr std::uint32_t kAlphaBitfields = 6;
+
+std::uint64_t little(std::string_view bytes, std::size_t at, int size) {
+    std::uint64_t value = 0;
+    for (int i = size - 1; i >= 0; --i) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+    }
+    return value;
+}
+
+}  // namespace
+
+bool bitmapIsComplete(std::string_view bytes) {
+    if (bytes.size() < 2 || bytes.substr(0, 2) != "BM") return true;
+    if (bytes.size() < kFileHeaderSize + 4) return false;
+    const std::uint64_t pixelOffset = little(bytes, 10, 4);
+    const auto headerSize = static_cast<std::uint32_t>(little(bytes, 14, 4));
+    if (bytes.size() < kFileHeaderSize + headerSize) return false;
+
+    std::uint64_t width = 0, height = 0, bitsPerPixel = 0, compression = kRgb, imageSize = 0;
+    if (headerSize == kCoreHeaderSize) {
+        width = little(bytes, 18, 2);
+        height = little(bytes, 20, 2);
+        bitsPerPixel = little(bytes, 24, 2);
+    } else if (headerSize >= 40) {
+        width =
+            static_cast<std::uint64_t>(std::llabs(static_cast<std::int32_t>(little(bytes, 18, 4))));
+        height =
+            static_cast<std::uint64_t>(std::llabs(static_cast<std::int32_t>(little(bytes, 22, 4))));
+        bitsPerPixel = little(bytes, 28, 2);
+        compression = little(bytes, 30, 4);
+        imageSize = little(bytes, 34, 4);
+    } else {
+        return false;
+    }
+
+    if (pixelOffset > bytes.size()) return false;
+    const std::uint64_t available = bytes.size() - pixelOffset;
+    if (compression != kRgb && compression != kBitfields && compression != kAlphaBitfields) {
+        return imageSize <= available;  // compressed pixels: the header's own count
+    }
+    const std::uint64_t rowBytes = (bitsPerPixel * width + 31) / 32 * 4;
+    return height == 0 || rowBytes <= available / height;
+}
+
+}  // namespace qm4
