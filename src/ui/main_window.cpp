@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -23,10 +24,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "capture/capture.h"
 #include "capture/list_editing.h"
+#include "capture/picture_check.h"
 #include "model/calculate.h"
 #include "project/project_file.h"
 #include "source/source_writers.h"
@@ -148,9 +151,18 @@ void showValue(QComboBox* box, const std::string& value) {
     if (box->currentText() != shown) box->setEditText(shown);
 }
 
+// The text as typed: toPlainText() would turn a no-break space into a plain
+// one, and the next save would change the comments nobody edited.
+QString plainText(const QPlainTextEdit* edit) {
+    QString text = edit->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return text;
+}
+
 void showValue(QPlainTextEdit* edit, const std::string& value) {
     const QString shown = qs(value);
-    if (edit->toPlainText() != shown) edit->setPlainText(shown);
+    if (plainText(edit) != shown) edit->setPlainText(shown);
 }
 
 // Radio buttons in one group refuse to be unchecked together, but an opened
@@ -558,7 +570,7 @@ void MainWindow::readFields() {
     qm4::ProjectState& s = state_;
     s.txtprojectname = text(txtprojectname);
     s.txtauthorname = text(txtauthorname);
-    s.txtcomments = txtcomments->toPlainText().toStdString();
+    s.txtcomments = plainText(txtcomments).toStdString();
     s.txtlatdeg = text(txtlatdeg);
     s.txtlatmin = text(txtlatmin);
     s.txtlongdeg = text(txtlongdeg);
@@ -661,8 +673,12 @@ void MainWindow::cmdcalculate_Click() {
 void MainWindow::cmdload_Click() {
     const QString path = services_->openFileName(this, QString(), kPictureFilter);
     if (path.isEmpty()) return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return;
+    const QByteArray bytes = file.readAll();
+    if (!qm4::bitmapIsComplete(std::string_view(bytes.constData(), bytes.size()))) return;
     QImage picture;
-    if (!picture.load(path)) return;
+    if (!picture.loadFromData(bytes)) return;
     Picture1->setPicture(picture);
 }
 

@@ -317,6 +317,23 @@ class MainWindowTest : public QObject {
         QCOMPARE(window_->state().lstVTP.lines, std::vector<std::string>{"; first line"});
     }
 
+    void openedProjectSavesBackUnchanged() {
+        QByteArray bytes("nbsp\r\n\r\nQuay\xA0roads\r\n-00\r\n00.00\r\n-000\r\n00.00\r\n");
+        for (int line = 8; line <= 18; ++line) bytes += "\r\n";
+        bytes += "False\r\nTrue\r\n\r\n\r\n\r\nFalse\r\nTrue\r\n\r\n";
+        QFile original(folderPath(QStringLiteral("original.dat")));
+        QVERIFY(original.open(QIODevice::WriteOnly));
+        original.write(bytes);
+        original.close();
+        fake_->fileReplies = {original.fileName(), QStringLiteral("nbsp")};
+        trigger("mnuopenproject");
+        click("cmdclearlwmlist");  // any event reads the fields back from the window
+        trigger("mnusaveproject");
+        QFile saved(folderPath(QStringLiteral("nbsp.dat")));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), bytes);
+    }
+
     void keyboardShortcutsOpenSaveAndHelp() {
         window_->show();
         QVERIFY(QTest::qWaitForWindowActive(window_.get()));

@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTextDocument>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -82,7 +83,14 @@ inline QString widgetText(const QWidget* widget) {
     if (auto* line = qobject_cast<const QLineEdit*>(widget)) return line->text();
     if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
     if (auto* box = qobject_cast<const QComboBox*>(widget)) return box->currentText();
-    if (auto* text = qobject_cast<const QPlainTextEdit*>(widget)) return text->toPlainText();
+    // The raw text keeps a no-break space, which toPlainText() turns into a
+    // blank; line and paragraph breaks read as line feeds.
+    if (auto* edit = qobject_cast<const QPlainTextEdit*>(widget)) {
+        QString text = edit->document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
+        return text;
+    }
     qFatal("%s shows no text", qPrintable(widget->objectName()));
 }
 
