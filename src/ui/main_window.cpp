@@ -443,6 +443,7 @@ QWidget* MainWindow::buildPointColumn(const PointColumnNames& names, const QStri
     // Every line has the same height, which keeps appending cheap however
     // long the list grows.
     list->setUniformItemSizes(true);
+    list->setLayoutMode(QListView::Batched);
     auto* remove = named(new QPushButton(QStringLiteral("Remove Selected"), column), names.remove);
     auto* clear = named(new QPushButton(QStringLiteral("Clear List"), column), names.clear);
     auto* create = named(new QPushButton(QStringLiteral("Create Source"), column), names.create);
