@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "model/numbers.h"
 #include "source/text_file.h"
@@ -17,6 +18,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 // Appends rows, each followed by CR LF.
 class Rows {
   public:
+    explicit Rows(std::size_t capacity = 0) { text_.reserve(capacity); }
     Rows& operator<<(std::string_view row) {
         text_ += row;
         text_ += kLineEnd;
@@ -27,6 +29,15 @@ class Rows {
   private:
     std::string text_;
 };
+
+// Room for the list lines with their line ends and for the template around
+// them, so a long list is copied once instead of through every regrowth.
+std::size_t roomFor(const std::vector<std::string>& lines) {
+    constexpr std::size_t kTemplateRoom = 8192;
+    std::size_t bytes = kTemplateRoom;
+    for (const auto& line : lines) bytes += line.size() + kLineEnd.size();
+    return bytes;
+}
 
 // "48, 46, -121, -123": one degree either side of the typed degrees.
 Expected<std::string> headerBounds(const ProjectState& s) {
@@ -72,15 +83,16 @@ void writeHeadComments(Rows& rows, const std::string& nameLine, const ProjectSta
          << ";----> Begin Header Section <----";
 }
 
-Status writeSource(const std::string& path, const Expected<std::string>& text) {
+Status writeSource(const std::string& path, Expected<std::string> text) {
     if (!text) return text.error();
-    return writeFileAtomically(path, toWindows1252(*text));
+    encodeWindows1252InPlace(text.value());
+    return writeFileAtomically(path, text.value());
 }
 
 }  // namespace
 
 std::string LwmListText(const ProjectState& s) {
-    Rows rows;
+    Rows rows(roomFor(s.lstLWM.lines));
     for (const auto& line : s.lstLWM.lines) rows << line;
     return rows.take();
 }
@@ -88,6 +100,7 @@ std::string LwmListText(const ProjectState& s) {
 std::string VtpListText(const ProjectState& s) {
     const auto& lines = s.lstVTP.lines;
     std::string text;
+    text.reserve(roomFor(lines));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) text += kLineEnd;
         if (i + 1 < lines.size()) {
@@ -115,7 +128,7 @@ Expected<std::string> lwmSourceText(const ProjectState& s) {
                                                 ", 0, " + integerText(*count - 63);
     const std::string cell = cellSuffix(s);
 
-    Rows rows;
+    Rows rows(roomFor(s.lstLWM.lines));
     writeHeadComments(rows, ";  " + s.txtprojectname + "  /  By: " + s.txtauthorname, s,
                       s.Option2 ? ";  LWM Water Mask File" : ";  LWM Land Mask File");
     rows << "  BGLHeader        " + *bounds + ", LWMHeader, TerrainHeaderStart"
@@ -172,7 +185,7 @@ Expected<std::string> vtpSourceText(const ProjectState& s) {
     const std::string fifthName =
         "    VTPTextureName " + (s.cbolandclass.empty() ? s.cbovtptype : s.cbolandclass);
 
-    Rows rows;
+    Rows rows(roomFor(s.lstVTP.lines));
     writeHeadComments(rows, ";  " + s.txtprojectname + "  By: " + s.txtauthorname, s,
                       line ? ";  VTP Method2 road/line/shoreline" : ";  VTP Method2 Polygon");
     rows << "  BGLHeader          " + *bounds + ", TerrainHeaderStart, VTPHeader"

@@ -122,11 +122,26 @@ fs::path temporaryPath(const fs::path& target) {
 
 }  // namespace
 
+void encodeWindows1252InPlace(std::string& text) {
+    // Every character takes at least as many UTF-8 bytes as it gives, so the
+    // code page bytes never overtake the text still to be read.
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        // Plain ASCII, nearly all of a source file, moves a run at a time.
+        std::size_t run = i;
+        while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80) ++run;
+        if (out != i) std::copy(text.begin() + i, text.begin() + run, text.begin() + out);
+        out += run - i;
+        i = run;
+        if (i < text.size()) text[out++] = windows1252Byte(nextCodePoint(text, i));
+    }
+    text.resize(out);
+}
+
 std::string toWindows1252(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) out += windows1252Byte(nextCodePoint(utf8, i));
-    return out;
+    std::string bytes(utf8);
+    encodeWindows1252InPlace(bytes);
+    return bytes;
 }
 
 std::string fromWindows1252(std::string_view bytes) {

@@ -14,6 +14,9 @@ namespace qm4 {
 // malformed UTF-8 sequence) becomes "?".
 std::string toWindows1252(std::string_view utf8);
 
+// The same, turning a UTF-8 text into its bytes where it stands.
+void encodeWindows1252InPlace(std::string& text);
+
 // Windows-1252 bytes to UTF-8; the five unassigned bytes map to U+FFFD.
 std::string fromWindows1252(std::string_view bytes);
 
