@@ -38,7 +38,7 @@ QIcon applicationIcon() {
     static const bool loaded = (loadIconResources(), true);
     Q_UNUSED(loaded);
     QIcon icon;
-    for (int size : {16, 32, 48, 64, 128, 256})
+    for (int size : {16, 32, 48, 64})
         icon.addFile(QStringLiteral(":/icons/quillmap4-%1.png").arg(size), QSize(size, size));
     return icon;
 }

@@ -120,12 +120,21 @@ QComboBox* vocabularyBox(const char* name, const std::vector<std::string>& entri
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setMaxVisibleItems(20);
-    for (const std::string& entry : entries) box->addItem(qs(entry));
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(entries.size()));
+    const std::string* longest = &entries.front();
+    for (const std::string& entry : entries) {
+        items << qs(entry);
+        if (entry.size() > longest->size()) longest = &entry;
+    }
+    box->addItems(items);
     box->setCurrentIndex(-1);
     box->setEditText(QString());
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     box->setMinimumContentsLength(34);
-    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 24);
+    // The drop-down is as wide as its longest entry; measuring that one alone
+    // keeps the window quick to open.
+    box->view()->setMinimumWidth(box->fontMetrics().horizontalAdvance(qs(*longest)) + 32);
     return box;
 }
 
