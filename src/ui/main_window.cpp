@@ -692,14 +692,17 @@ void MainWindow::cmdload_Click() {
     Picture1->setPicture(picture);
 }
 
+qm4::FillXYErrorHandler MainWindow::showFillXYError() {
+    return [this](const qm4::FillXYError& error) {
+        services_->showMessage(this, QMessageBox::Critical, qs(error.title), qs(error.message));
+    };
+}
+
 void MainWindow::Picture1_MouseMove(QPointF position, QSizeF clientSize) {
     readFields();
     qm4::Picture1_MouseMove(
         state_, static_cast<float>(position.x()), static_cast<float>(position.y()),
-        qm4::ClientSize{clientSize.width(), clientSize.height()},
-        [this](const qm4::FillXYError& error) {
-            services_->showMessage(this, QMessageBox::Critical, qs(error.title), qs(error.message));
-        });
+        qm4::ClientSize{clientSize.width(), clientSize.height()}, showFillXYError());
     writeFields();
 }
 
@@ -707,10 +710,7 @@ void MainWindow::Picture1_MouseDown(QPointF position, QSizeF clientSize) {
     readFields();
     const qm4::PressResult appended = qm4::Picture1_MouseDown(
         state_, static_cast<float>(position.x()), static_cast<float>(position.y()),
-        qm4::ClientSize{clientSize.width(), clientSize.height()},
-        [this](const qm4::FillXYError& error) {
-            services_->showMessage(this, QMessageBox::Critical, qs(error.title), qs(error.message));
-        });
+        qm4::ClientSize{clientSize.width(), clientSize.height()}, showFillXYError());
     appendNewLines(lwmSide_, appended.lwmAppended);
     appendNewLines(vtpSide_, appended.vtpAppended);
     writeFields();

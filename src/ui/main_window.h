@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <memory>
 
+#include "capture/capture.h"
 #include "model/project_state.h"
 
 class AboutBox;
@@ -115,6 +116,8 @@ class MainWindow : public QMainWindow {
     void openHelpDocument(const char* name);
     void createSource(bool lwm);
     void showError(const QString& what, const std::string& cause);
+    // Shows a FillXY failure in its critical box while the capture waits.
+    qm4::FillXYErrorHandler showFillXYError();
     std::string programFolder() const;
 
     std::unique_ptr<PlatformServices> services_;
