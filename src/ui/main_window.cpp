@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -29,7 +28,6 @@
 
 #include "capture/capture.h"
 #include "capture/list_editing.h"
-#include "capture/picture_check.h"
 #include "model/calculate.h"
 #include "project/project_file.h"
 #include "source/source_writers.h"
@@ -38,6 +36,7 @@
 #include "source/vocabulary.h"
 #include "ui/about_box.h"
 #include "ui/field_behaviour.h"
+#include "ui/picture_loading.h"
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
 
@@ -683,12 +682,8 @@ void MainWindow::cmdcalculate_Click() {
 void MainWindow::cmdload_Click() {
     const QString path = services_->openFileName(this, QString(), kPictureFilter);
     if (path.isEmpty()) return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return;
-    const QByteArray bytes = file.readAll();
-    if (!qm4::bitmapIsComplete(std::string_view(bytes.constData(), bytes.size()))) return;
-    QImage picture;
-    if (!picture.loadFromData(bytes)) return;
+    const QImage picture = loadPicture(path);
+    if (picture.isNull()) return;
     Picture1->setPicture(picture);
 }
 
