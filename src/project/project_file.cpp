@@ -112,15 +112,21 @@ std::string projectFileText(const ProjectState& s) {
     return text;
 }
 
-Status WriteProjectFile(const std::string& path, const ProjectState& s) {
-    const std::string bytes = toWindows1252(projectFileText(s));
+Status checkProjectLines(std::string_view text) {
     std::size_t start = 0;
-    for (int line = 1; start < bytes.size(); ++line) {
-        const std::size_t end = bytes.find("\r\n", start);
-        if (end - start > kMaxProjectLineChars) return lineTooLong(line, end - start, "would hold");
+    for (int line = 1; start < text.size(); ++line) {
+        const std::size_t end = text.find("\r\n", start);
+        const std::size_t characters = characterCount(text.substr(start, end - start));
+        if (characters > kMaxProjectLineChars) return lineTooLong(line, characters, "would hold");
         start = end + 2;
     }
-    return writeFileAtomically(path, bytes);
+    return okStatus();
+}
+
+Status WriteProjectFile(const std::string& path, const ProjectState& s) {
+    const std::string text = projectFileText(s);
+    if (const Status fits = checkProjectLines(text); !fits) return fits;
+    return writeFileAtomically(path, toWindows1252(text));
 }
 
 Expected<ProjectFileContent> parseProjectFile(std::string_view bytes) {
@@ -194,15 +200,30 @@ Status ReadProjectFile(const std::string& path, ProjectState& s) {
     return okStatus();
 }
 
-Expected<std::string> ProjectFilePath(const std::string& programFolder, const ProjectState& s) {
-    const std::string& name = s.txtprojectname;
-    if (name.find_first_of(std::string("/\\\0", 3)) != std::string::npos || name == "." ||
-        name == "..") {
-        return Error{"The project name \"" + name +
-                     "\" cannot be used as a file name: it must not hold \"/\", \"\\\" or a NUL "
-                     "character, nor be \".\" or \"..\"."};
+std::string safeFileName(std::string_view name) {
+    std::string safe(name);
+    for (char& c : safe) {
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+            c = '_';
     }
-    return joinPath(programFolder, name + ".dat");
+    if (safe.find_first_not_of(". ") == std::string::npos) return "Untitled";
+    return safe;
+}
+
+std::string ProjectFilePath(const std::string& folder, const ProjectState& s) {
+    return joinPath(folder, safeFileName(s.txtprojectname) + ".dat");
+}
+
+std::string withoutProjectExtension(const std::string& path) {
+    if (path.size() > 4 &&
+        equalsIgnoringCase(std::string_view(path).substr(path.size() - 4), ".dat"))
+        return path.substr(0, path.size() - 4);
+    return path;
+}
+
+std::string withProjectExtension(const std::string& path) {
+    return withoutProjectExtension(path) == path ? path + ".dat" : path;
 }
 
 }  // namespace qm4

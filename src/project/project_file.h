@@ -22,6 +22,10 @@ inline constexpr std::size_t kMaxProjectLineChars = 32767;
 // option buttons. A CR or LF inside a value is written as a blank.
 std::string projectFileText(const ProjectState& s);
 
+// Fails, naming the line, when a line of the project text would be longer
+// than kMaxProjectLineChars.
+Status checkProjectLines(std::string_view text);
+
 // Writes the project file as Windows-1252 over any earlier one in one step.
 // A value longer than kMaxProjectLineChars is refused before the file is
 // touched, so every saved project opens again.
@@ -48,8 +52,17 @@ void applyProjectFile(ProjectState& s, const ProjectFileContent& content);
 // Reads and parses the file first; only a fully valid file changes s.
 Status ReadProjectFile(const std::string& path, ProjectState& s);
 
-// programFolder + separator + txtprojectname + ".dat"; refuses a name that
-// would leave the folder (holds "/" or "\", is "." or "..", holds a NUL).
-Expected<std::string> ProjectFilePath(const std::string& programFolder, const ProjectState& s);
+// A project name made fit to be a file name on any system: characters a
+// file name cannot hold become "_", and a name of nothing but blanks and
+// periods becomes "Untitled".
+std::string safeFileName(std::string_view name);
+
+// The file Save proposes: folder + separator + the safe name + ".dat".
+std::string ProjectFilePath(const std::string& folder, const ProjectState& s);
+
+// A path without its ".dat" (any letter case), and one with it added when
+// it is missing.
+std::string withoutProjectExtension(const std::string& path);
+std::string withProjectExtension(const std::string& path);
 
 }  // namespace qm4

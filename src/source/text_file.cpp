@@ -10,6 +10,14 @@
 #include <fstream>
 #include <random>
 #include <system_error>
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace qm4 {
 
@@ -94,6 +102,12 @@ fs::path toFsPath(const std::string& path) {
     return fs::path(std::u8string(path.begin(), path.end()));
 }
 
+#ifdef _WIN32
+std::string windowsReason(DWORD err) {
+    return std::system_category().message(static_cast<int>(err));
+}
+#endif
+
 std::string reasonOf(int err) {
     if (err == 0) return "the system gave no reason";
     return std::generic_category().message(err);
@@ -120,6 +134,84 @@ fs::path temporaryPath(const fs::path& target) {
     return temporary;
 }
 
+// Writes bytes to a new file and flushes them to the disk before it returns,
+// so a rename that follows never puts an empty file in place of a good one
+// after a power cut. Returns the reason of a failure, or nothing.
+std::string writeDurably(const fs::path& file, std::string_view bytes) {
+#ifdef _WIN32
+    HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return windowsReason(GetLastError());
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        DWORD written = 0;
+        if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr)) {
+            const DWORD err = GetLastError();
+            CloseHandle(handle);
+            return windowsReason(err);
+        }
+        bytes.remove_prefix(written);
+    }
+    const bool flushed = FlushFileBuffers(handle);
+    const DWORD err = GetLastError();
+    CloseHandle(handle);
+    return flushed ? std::string() : windowsReason(err);
+#else
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return reasonOf(errno);
+    // A write that fails leaves no temporary file behind.
+    struct RemoveUnlessKept {
+        const fs::path& file;
+        bool keep = false;
+        ~RemoveUnlessKept() {
+            std::error_code ignored;
+            if (!keep) fs::remove(file, ignored);
+        }
+    } cleanup{file};
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            const int err = written < 0 ? errno : EIO;
+            ::close(fd);
+            return reasonOf(err);
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+#ifdef __APPLE__
+    const int synced = ::fsync(fd);
+#else
+    const int synced = ::fdatasync(fd);
+#endif
+    const int syncError = errno;
+    if (::close(fd) != 0 && synced == 0) return reasonOf(errno);
+    if (synced != 0) return reasonOf(syncError);
+    cleanup.keep = true;
+    return {};
+#endif
+}
+
+// Renames the flushed file over the target and makes the rename itself
+// durable: on Windows with a write-through move, elsewhere by syncing the
+// folder that holds both names. Returns the reason of a failure, or nothing.
+std::string replaceDurably(const fs::path& from, const fs::path& to) {
+#ifdef _WIN32
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return windowsReason(GetLastError());
+    return {};
+#else
+    if (::rename(from.c_str(), to.c_str()) != 0) return reasonOf(errno);
+    const fs::path folder = to.has_parent_path() ? to.parent_path() : fs::path(".");
+    // Some file systems cannot sync a folder; the file's bytes are on the
+    // disk already, so that is not worth failing the save for.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+    return {};
+#endif
+}
 }  // namespace
 
 void encodeWindows1252InPlace(std::string& text) {
@@ -159,7 +251,68 @@ std::string fromWindows1252(std::string_view bytes) {
     return out;
 }
 
-Status writeFileAtomically(const std::string& path, std::string_view bytes) {
+std::string toEscapedWindows1252(std::string_view utf8) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(utf8.size());
+    const auto escape = [&](std::string_view raw) {
+        for (const char ch : raw) {
+            const auto b = static_cast<unsigned char>(ch);
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 0xF];
+        }
+    };
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t start = i;
+        const char32_t cp = nextCodePoint(utf8, i);
+        const std::string_view raw = utf8.substr(start, i - start);
+        const bool malformed = cp == kReplacement && raw.size() == 1;
+        const char byte = windows1252Byte(cp);
+        if (cp < 0x20 || cp == 0x7F || cp == '%' || malformed || (byte == '?' && cp != '?'))
+            escape(raw);
+        else
+            out += byte;
+    }
+    return out;
+}
+
+std::optional<std::string> fromEscapedWindows1252(std::string_view bytes) {
+    const auto hexValue = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        return -1;
+    };
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '%') {
+            out += fromWindows1252(bytes.substr(i, 1));
+            continue;
+        }
+        const int high = i + 2 < bytes.size() ? hexValue(bytes[i + 1]) : -1;
+        const int low = high < 0 ? -1 : hexValue(bytes[i + 2]);
+        if (low < 0) return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return out;
+}
+
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++start;
+    }
+    return lines;
+}
+
+Expected<PendingFile> PendingFile::write(const std::string& path, std::string_view bytes) {
     const fs::path target = toFsPath(path);
     std::error_code ec;
     if (fs::is_directory(target, ec)) return writeError(path, "it is a folder");
@@ -174,27 +327,37 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
         return writeError(path, "the file is read-only");
     }
 
-    const fs::path temporary = temporaryPath(target);
-    errno = 0;
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return writeError(path, reasonOf(errno));
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        const int err = errno;
-        fs::remove(temporary, ec);
-        return writeError(path, reasonOf(err));
-    }
+    PendingFile pending;
+    pending.path_ = path;
+    const std::u8string temporaryName = temporaryPath(target).u8string();
+    pending.temporary_.assign(temporaryName.begin(), temporaryName.end());
+    const fs::path temporary = toFsPath(pending.temporary_);
+    if (const std::string failed = writeDurably(temporary, bytes); !failed.empty())
+        return writeError(path, failed);
     if (fs::exists(existing)) fs::permissions(temporary, existing.permissions(), ec);
-    // filesystem::rename replaces an existing target on every platform,
-    // unlike std::rename on Windows.
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return writeError(path, ec.message());
-    }
+    return pending;
+}
+
+PendingFile::PendingFile(PendingFile&& other) noexcept
+    : path_(std::move(other.path_)), temporary_(std::exchange(other.temporary_, {})) {}
+
+PendingFile::~PendingFile() {
+    if (temporary_.empty()) return;
+    std::error_code ignored;
+    fs::remove(toFsPath(temporary_), ignored);
+}
+
+Status PendingFile::commit() {
+    const std::string failed = replaceDurably(toFsPath(temporary_), toFsPath(path_));
+    if (!failed.empty()) return writeError(path_, failed);
+    temporary_.clear();
     return okStatus();
+}
+
+Status writeFileAtomically(const std::string& path, std::string_view bytes) {
+    auto pending = PendingFile::write(path, bytes);
+    if (!pending) return pending.error();
+    return pending.value().commit();
 }
 
 Expected<std::string> readFileBytes(const std::string& path, std::size_t maxBytes) {

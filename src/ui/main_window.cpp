@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -22,6 +23,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -36,18 +39,15 @@
 #include "source/vocabulary.h"
 #include "ui/about_box.h"
 #include "ui/field_behaviour.h"
+#include "ui/main_window_text.h"
 #include "ui/picture_loading.h"
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
+#include "ui/session_recovery.h"
 
 namespace {
 
-const QString kTitle = QStringLiteral("Quillmap4");
-const QString kCaption = QStringLiteral(" Quillmap4");
-const QString kCaptionWithProject = QStringLiteral(" Quillmap4  -  ");
 const QString kFontFamily = QStringLiteral("Comic Sans MS");
-const FileFilter kProjectFilter{QStringLiteral("Quillmap Project Files (*.dat)"),
-                                QStringLiteral("*.dat")};
 const FileFilter kPictureFilter{QStringLiteral("Picture Files (*.bmp;*.jpg;*.gif)"),
                                 QStringLiteral("*.bmp;*.jpg;*.gif")};
 
@@ -56,8 +56,6 @@ const QColor kVtpBlue(192, 192, 255);
 const QColor kCellAreaText(128, 0, 0);
 const QColor kCounterRed(255, 0, 0);
 const QColor kCounterBlack(0, 0, 0);
-
-QString qs(const std::string& text) { return QString::fromStdString(text); }
 
 template <class W>
 W* named(W* widget, const char* name) {
@@ -206,7 +204,8 @@ MainWindow::MainWindow() : MainWindow(std::make_unique<DesktopServices>()) {}
 MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
     : services_(std::move(services)) {
     setObjectName(QStringLiteral("frmmain"));
-    setWindowTitle(kCaption);
+    setWindowTitle(caption());
+    setAcceptDrops(true);
     setWindowIcon(applicationIcon());
     useFontStandIn();
     setFont(QFont(kFontFamily));
@@ -218,6 +217,15 @@ MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
     vtpSide_ = {lstVTP, txtvtpnumber, &qm4::ProjectState::lstVTP, &qm4::ProjectState::txtvtpnumber,
                 &qm4::ProjectState::vtpnumberColour};
     writeFields();
+    saved_ = state_;
+    recovery_ = std::make_unique<SessionRecovery>(services_->recoveryFolder());
+    recoveryTimer_.setSingleShot(true);
+    recoveryTimer_.setInterval(1000);
+    connect(&recoveryTimer_, &QTimer::timeout, this, &MainWindow::writeRecovery);
+    workingFolderLabel_ = named(new QLabel(this), "lblworkingfolder");
+    statusBar()->addPermanentWidget(workingFolderLabel_);
+    showWorkingFolder();
+    showRecent();
     resize(sizeHint().expandedTo(QSize(920, 600)));
 }
 
@@ -513,6 +521,13 @@ void MainWindow::buildMenus() {
     mnuviewvtpsource = action("mnuviewvtpsource", QStringLiteral("View VTPSource"),
                               &MainWindow::mnuviewvtpsource_Click);
     mnuexit = action("mnuexit", QStringLiteral("Exit"), &MainWindow::mnuexit_Click);
+    mnuworkingfolder = action("mnuworkingfolder", QStringLiteral("Working Folder..."),
+                              &MainWindow::mnuworkingfolder_Click);
+    for (int i = 0; i < static_cast<int>(mnurecent.size()); ++i) {
+        const QByteArray name = "mnurecent" + QByteArray::number(i + 1);
+        mnurecent[i] = named(new QAction(this), name.constData());
+        connect(mnurecent[i], &QAction::triggered, this, [this, i] { mnurecent_Click(i); });
+    }
     mnuquickstart = action("mnuquickstart", QStringLiteral("Quick Start Guide"),
                            &MainWindow::mnuquickstart_Click);
     mnuquickstart->setShortcut(QKeySequence(Qt::Key_F1));
@@ -536,6 +551,10 @@ void MainWindow::buildMenus() {
     QMenu* vtpSource = named(file->addMenu(QStringLiteral("VTPSource")), "mnuvtpsource");
     vtpSource->addAction(mnucreatevtpsource);
     vtpSource->addAction(mnuviewvtpsource);
+    file->addSeparator();
+    file->addAction(mnuworkingfolder);
+    file->addSeparator();
+    for (QAction* recent : mnurecent) file->addAction(recent);
     file->addSeparator();
     file->addAction(mnuexit);
 
@@ -571,6 +590,16 @@ void MainWindow::connectEvents() {
     lstVTP->viewport()->installEventFilter(this);
     connect(cmdlwm, &QPushButton::clicked, this, &MainWindow::cmdlwm_Click);
     connect(cmdvtp, &QPushButton::clicked, this, &MainWindow::cmdvtp_Click);
+
+    // Typing anywhere (the combo boxes' own line edits included) may leave
+    // unsaved work.
+    for (QLineEdit* edit : findChildren<QLineEdit*>())
+        connect(edit, &QLineEdit::textChanged, this, &MainWindow::noteChange);
+    connect(txtcomments, &QPlainTextEdit::textChanged, this, &MainWindow::noteChange);
+    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
+             Option1, Option2, Option3, Option4, chklwmnodata, chkvtpnodata})
+        connect(button, &QAbstractButton::toggled, this, &MainWindow::noteChange);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitData);
 }
 
 // ---- Fields and state ----------------------------------------------------
@@ -606,6 +635,9 @@ void MainWindow::readFields() {
 }
 
 void MainWindow::writeFields() {
+    // Filling the form is no change of the user's; the handler that fills it
+    // says so itself once the form is whole again.
+    const QScopedValueRollback<bool> filling(showing_, true);
     const qm4::ProjectState& s = state_;
     showValue(txtprojectname, s.txtprojectname);
     showValue(txtauthorname, s.txtauthorname);
@@ -677,14 +709,17 @@ void MainWindow::cmdcalculate_Click() {
     readFields();
     qm4::calculate(state_);
     writeFields();
+    noteChange();
 }
 
 void MainWindow::cmdload_Click() {
-    const QString path = services_->openFileName(this, QString(), kPictureFilter);
+    const QString path = services_->openFileName(this, QString(), kPictureFilter, QString());
     if (path.isEmpty()) return;
     const QImage picture = loadPicture(path);
     if (picture.isNull()) return;
     Picture1->setPicture(picture);
+    picturePath_ = path;
+    noteChange();
 }
 
 qm4::FillXYErrorHandler MainWindow::showFillXYError() {
@@ -709,6 +744,7 @@ void MainWindow::Picture1_MouseDown(QPointF position, QSizeF clientSize) {
     appendNewLines(lwmSide_, appended.lwmAppended);
     appendNewLines(vtpSide_, appended.vtpAppended);
     writeFields();
+    noteChange();
 }
 
 // ---- List editing --------------------------------------------------------
@@ -728,6 +764,7 @@ void MainWindow::removeSelected(const ListSide& side) {
     qm4::xListRemoveSelected(list);
     if (list.lines.size() < before) delete side.list->takeItem(selected);
     showSelection(side);
+    noteChange();
 }
 
 void MainWindow::clearList(const ListSide& side) {
@@ -735,6 +772,7 @@ void MainWindow::clearList(const ListSide& side) {
     qm4::clearList(state_.*side.lines, state_.*side.counterText);
     side.list->clear();
     writeFields();
+    noteChange();
 }
 
 void MainWindow::insertLine(const ListSide& side) {
@@ -748,6 +786,7 @@ void MainWindow::insertLine(const ListSide& side) {
     if (list.lines.size() == before) return;
     side.list->insertItem(selected < 0 ? side.list->count() : selected, reply);
     showSelection(side);
+    noteChange();
 }
 
 // ---- Source files --------------------------------------------------------
@@ -759,8 +798,9 @@ void MainWindow::mnucreatevtpsource_Click() { createSource(false); }
 
 void MainWindow::createSource(bool lwm) {
     readFields();
+    const std::string folder = ensuredWorkingFolder().toStdString();
     const qm4::Status written =
-        lwm ? qm4::createlwm(state_, programFolder()) : qm4::createvtp(state_, programFolder());
+        lwm ? qm4::createlwm(state_, folder) : qm4::createvtp(state_, folder);
     if (!written)
         showError(QStringLiteral("%1 could not be written.")
                       .arg(lwm ? QStringLiteral("LWMSource.asm") : QStringLiteral("VTPSource.asm")),
@@ -771,11 +811,11 @@ void MainWindow::mnuviewlwmsource_Click() { ViewLWM(); }
 void MainWindow::mnuviewvtpsource_Click() { ViewVTP(); }
 
 void MainWindow::ViewLWM() {
-    viewSource(qm4::LwmSourcePath(programFolder()), qm4::kLwmMissingMessage);
+    viewSource(qm4::LwmSourcePath(workingFolder().toStdString()), qm4::kLwmMissingMessage);
 }
 
 void MainWindow::ViewVTP() {
-    viewSource(qm4::VtpSourcePath(programFolder()), qm4::kVtpMissingMessage);
+    viewSource(qm4::VtpSourcePath(workingFolder().toStdString()), qm4::kVtpMissingMessage);
 }
 
 void MainWindow::viewSource(const std::string& path, const char* missingMessage) {
@@ -799,46 +839,6 @@ void MainWindow::viewSource(const std::string& path, const char* missingMessage)
             QStringLiteral("The text editor could not be started to show %1.").arg(qs(path)));
 }
 
-// ---- Projects ------------------------------------------------------------
-
-void MainWindow::mnusaveproject_Click() {
-    readFields();
-    const QString confirmed = services_->saveFileName(
-        this, QStringLiteral("Save Quillmap Project As"), kProjectFilter, txtprojectname->text());
-    if (confirmed.isEmpty()) return;
-    const qm4::Expected<std::string> path = qm4::ProjectFilePath(programFolder(), state_);
-    if (!path) {
-        showError(QStringLiteral("The project could not be saved."), path.error().message);
-        return;
-    }
-    const qm4::Status written = qm4::WriteProjectFile(*path, state_);
-    if (!written) {
-        showError(QStringLiteral("The project could not be saved."), written.error().message);
-        return;
-    }
-    // The caption names the project only once its file is really there.
-    setWindowTitle(kCaptionWithProject + qs(state_.txtprojectname));
-}
-
-void MainWindow::mnuopenproject_Click() {
-    readFields();
-    const QString path =
-        services_->openFileName(this, QStringLiteral("Open Quillmap Project"), kProjectFilter);
-    if (path.isEmpty()) return;
-    const qm4::Status read = qm4::ReadProjectFile(path.toStdString(), state_);
-    if (!read) {
-        showError(QStringLiteral("The project could not be opened."), read.error().message);
-        return;
-    }
-    lstLWM->clear();
-    lstVTP->clear();
-    Picture1->clearPicture();
-    writeFields();
-    setWindowTitle(kCaptionWithProject + qs(state_.txtprojectname));
-}
-
-void MainWindow::mnuexit_Click() { close(); }
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick) {
         if (watched == lstLWM->viewport()) {
@@ -853,12 +853,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-    // The About box has no owner, so it would keep the program running.
-    if (about_) about_->close();
-    event->accept();
-}
-
 // ---- Help and About ------------------------------------------------------
 
 void MainWindow::mnuquickstart_Click() { openHelpDocument("QuickStart.htm"); }
@@ -866,8 +860,21 @@ void MainWindow::mnuhelptutorial_Click() { openHelpDocument("Help.htm"); }
 void MainWindow::mnulwmtutorial_Click() { openHelpDocument("lwmtutor.htm"); }
 void MainWindow::mnumenu_Click() { openHelpDocument("menu.htm"); }
 
+// Beside the program in a build or a self-contained folder, in the data
+// folder (share/quillmap4) when installed.
 void MainWindow::openHelpDocument(const char* name) {
-    OpenFile(qs(qm4::joinPath(qm4::joinPath(programFolder(), "htmfiles"), name)));
+    std::string folder = qm4::joinPath(programFolder(), "htmfiles");
+    if (!QFileInfo(qs(folder)).isDir()) {
+        for (const QString& data : services_->dataFolders()) {
+            const std::string installed =
+                qm4::joinPath(qm4::joinPath(data.toStdString(), "quillmap4"), "htmfiles");
+            if (QFileInfo(qs(installed)).isDir()) {
+                folder = installed;
+                break;
+            }
+        }
+    }
+    OpenFile(qs(qm4::joinPath(folder, name)));
 }
 
 void MainWindow::OpenFile(const QString& FileName) { services_->openDocument(FileName); }

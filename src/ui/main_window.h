@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
+#include <array>
 #include <memory>
 
 #include "capture/capture.h"
@@ -23,6 +25,8 @@ class QPlainTextEdit;
 class QRadioButton;
 class QPushButton;
 class QTabWidget;
+class QSessionManager;
+class SessionRecovery;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -33,6 +37,21 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     const qm4::ProjectState& state() const { return state_; }
+    // The path of the picture shown (or last chosen), empty for none.
+    QString picturePath() const { return picturePath_; }
+
+    // Where sources and projects go: the folder chosen with Working Folder,
+    // else the program folder when it can take files, else Quillmap4 in the
+    // documents folder.
+    QString workingFolder() const;
+
+    // Opens a project file (with its points, when it has them) after the
+    // question about unsaved work; false when nothing was opened.
+    bool openProject(const QString& path);
+
+    // Offers back the work of a session that ended unexpectedly, if there is
+    // any; true when it was restored.
+    bool offerRecovery();
 
     // Event handlers, named after the control and its event.
     void cmdcalculate_Click();
@@ -54,6 +73,8 @@ class MainWindow : public QMainWindow {
     void mnuopenproject_Click();
     void mnusaveproject_Click();
     void mnuexit_Click();
+    void mnuworkingfolder_Click();
+    void mnurecent_Click(int index);
     void mnuquickstart_Click();
     void mnuhelptutorial_Click();
     void mnulwmtutorial_Click();
@@ -63,6 +84,8 @@ class MainWindow : public QMainWindow {
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // The widgets of one point list and its counter.
@@ -109,6 +132,24 @@ class MainWindow : public QMainWindow {
     void clearList(const ListSide& side);
     void insertLine(const ListSide& side);
 
+    // Unsaved work: the title's marker, the question, the recovery file.
+    void noteChange();
+    void markSaved();
+    bool maybeSave();
+    bool saveProject();
+    bool openProjectFile(const QString& path);
+    void writeRecovery();
+    void commitData(QSessionManager& manager);
+    // Shows the picture at path, or an empty view and a status message when
+    // it cannot be read.
+    void showPicture(const QString& path);
+    void showLists();
+    QString caption() const;
+    QString ensuredWorkingFolder();
+    void showWorkingFolder();
+    void rememberRecent(const QString& path);
+    void showRecent();
+
     void ViewLWM();
     void ViewVTP();
     void viewSource(const std::string& path, const char* missingMessage);
@@ -122,7 +163,18 @@ class MainWindow : public QMainWindow {
 
     std::unique_ptr<PlatformServices> services_;
     qm4::ProjectState state_;
+    QString picturePath_;
     std::unique_ptr<AboutBox> about_;
+
+    // What the last save or open left on the disk (or the start values).
+    qm4::ProjectState saved_;
+    QString savedPicture_;
+    QString captionText_ = QStringLiteral(" Quillmap4");  // the caption, without the marker
+    bool showing_ = false;                                // the form is being filled from state_
+    bool sessionAnswered_ = false;
+    QTimer recoveryTimer_;
+    std::unique_ptr<SessionRecovery> recovery_;
+    QLabel* workingFolderLabel_ = nullptr;
 
     QTabWidget* tabs_ = nullptr;
     QLineEdit* txtprojectname = nullptr;
@@ -180,6 +232,8 @@ class MainWindow : public QMainWindow {
     QAction* mnucreatevtpsource = nullptr;
     QAction* mnuviewvtpsource = nullptr;
     QAction* mnuexit = nullptr;
+    QAction* mnuworkingfolder = nullptr;
+    std::array<QAction*, 4> mnurecent{};
     QAction* mnuspace = nullptr;
     QAction* mnuquickstart = nullptr;
     QAction* mnuhelptutorial = nullptr;

@@ -12,7 +12,11 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-DesktopServices::DesktopServices() : registry_(systemRegistry()) {}
+DesktopServices::DesktopServices()
+    : registry_(systemRegistry()),
+      settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                            QStringLiteral("Quillmap4"),
+                                            QStringLiteral("Quillmap4"))) {}
 
 DesktopServices::~DesktopServices() = default;
 
@@ -29,18 +33,32 @@ QString DesktopServices::inputText(QWidget* parent, const QString& title, const 
     return ok ? reply : QString();
 }
 
+QMessageBox::StandardButton DesktopServices::ask(QWidget* parent, const QString& title,
+                                                 const QString& text,
+                                                 QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
 QString DesktopServices::openFileName(QWidget* parent, const QString& title,
-                                      const FileFilter& filter) {
-    return QFileDialog::getOpenFileName(parent, title, QString(), qtNameFilter(filter), nullptr,
+                                      const FileFilter& filter, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, title, folder, qtNameFilter(filter), nullptr,
                                         QFileDialog::HideNameFilterDetails);
 }
 
 QString DesktopServices::saveFileName(QWidget* parent, const QString& title,
-                                      const FileFilter& filter, const QString& proposedName) {
+                                      const FileFilter& filter, const QString& proposedPath) {
     // A project is replaced without a question, so the dialog asks none either.
     return QFileDialog::getSaveFileName(
-        parent, title, proposedName, qtNameFilter(filter), nullptr,
+        parent, title, proposedPath, qtNameFilter(filter), nullptr,
         QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite);
+}
+
+QString DesktopServices::existingFolder(QWidget* parent, const QString& title,
+                                        const QString& folder) {
+    return QFileDialog::getExistingDirectory(parent, title, folder);
 }
 
 bool DesktopServices::startDetached(const QString& program, const QStringList& arguments) {
@@ -64,6 +82,29 @@ QString DesktopServices::programFolder() const {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
+QString DesktopServices::documentsFolder() const {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString DesktopServices::recoveryFolder() const {
+#if defined(Q_OS_WIN) || defined(Q_OS_MACOS)
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Quillmap4");
+#else
+    // The XDG state folder: what a program keeps between runs that is neither
+    // the user's documents nor settings.
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty()) state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/quillmap4");
+#endif
+}
+
+QStringList DesktopServices::dataFolders() const {
+    return QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+}
+
+QSettings& DesktopServices::settings() { return *settings_; }
+
 QString DesktopServices::environmentVariable(const QString& name) const {
     return qEnvironmentVariable(name.toLocal8Bit().constData());
 }
@@ -80,4 +121,18 @@ std::optional<DocumentOpener> documentOpener(const QString& documentPath, bool d
                                              const QString& xdgOpenPath) {
     if (!documentExists || xdgOpenPath.isEmpty()) return std::nullopt;
     return DocumentOpener{xdgOpenPath, {documentPath}};
+}
+
+bool folderTakesFiles(const QString& folder) {
+    const QFileInfo info(folder);
+    if (!info.isDir() || !info.isWritable()) return false;
+    constexpr QFile::Permissions kAnyWrite =
+        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!(info.permissions() & kAnyWrite)) return false;
+#ifdef Q_OS_WIN
+    return true;
+#else
+    const QString canonical = info.canonicalFilePath() + QLatin1Char('/');
+    return !canonical.startsWith(QStringLiteral("/usr/"));
+#endif
 }

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include <QMessageBox>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 
@@ -34,12 +35,22 @@ class PlatformServices {
     // gives the empty text.
     virtual QString inputText(QWidget* parent, const QString& title, const QString& prompt) = 0;
 
+    // A modal question; the button the user chose, the escape button when
+    // the box was closed.
+    virtual QMessageBox::StandardButton ask(QWidget* parent, const QString& title,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton) = 0;
+
     // File dialogs; cancelling gives the empty text. An empty title leaves the
-    // dialog's own.
-    virtual QString openFileName(QWidget* parent, const QString& title,
-                                 const FileFilter& filter) = 0;
+    // dialog's own. The open dialog starts in folder (the dialog's own choice
+    // when empty); the save dialog proposes proposedPath, a folder and name.
+    virtual QString openFileName(QWidget* parent, const QString& title, const FileFilter& filter,
+                                 const QString& folder) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& title, const FileFilter& filter,
-                                 const QString& proposedName) = 0;
+                                 const QString& proposedPath) = 0;
+    virtual QString existingFolder(QWidget* parent, const QString& title,
+                                   const QString& folder) = 0;
 
     // Starts a program without waiting for it; false when it could not start.
     virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
@@ -48,6 +59,14 @@ class PlatformServices {
     virtual void openDocument(const QString& path) = 0;
 
     virtual QString programFolder() const = 0;
+    // The user's documents folder, where the working folder goes when the
+    // program folder cannot take files.
+    virtual QString documentsFolder() const = 0;
+    // Where a running window keeps its recovery file.
+    virtual QString recoveryFolder() const = 0;
+    // The folders installed data is looked for in, most important first.
+    virtual QStringList dataFolders() const = 0;
+    virtual QSettings& settings() = 0;
     virtual QString environmentVariable(const QString& name) const = 0;
     virtual RegistryReader& registry() = 0;
 };
@@ -62,18 +81,33 @@ class DesktopServices : public PlatformServices {
     void showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                      const QString& text) override;
     QString inputText(QWidget* parent, const QString& title, const QString& prompt) override;
-    QString openFileName(QWidget* parent, const QString& title, const FileFilter& filter) override;
+    QMessageBox::StandardButton ask(QWidget* parent, const QString& title, const QString& text,
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton) override;
+    QString openFileName(QWidget* parent, const QString& title, const FileFilter& filter,
+                         const QString& folder) override;
     QString saveFileName(QWidget* parent, const QString& title, const FileFilter& filter,
-                         const QString& proposedName) override;
+                         const QString& proposedPath) override;
+    QString existingFolder(QWidget* parent, const QString& title, const QString& folder) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
     void openDocument(const QString& path) override;
     QString programFolder() const override;
+    QString documentsFolder() const override;
+    QString recoveryFolder() const override;
+    QStringList dataFolders() const override;
+    QSettings& settings() override;
     QString environmentVariable(const QString& name) const override;
     RegistryReader& registry() override;
 
   private:
     std::unique_ptr<RegistryReader> registry_;
+    std::unique_ptr<QSettings> settings_;
 };
+
+// Whether a folder can take the program's files: it exists, the user may
+// write to it and its permissions leave someone a write right. A folder of
+// installed system software (under /usr) never counts, not even for root.
+bool folderTakesFiles(const QString& folder);
 
 // The filter text for Qt's dialogs: Qt separates patterns by blanks, so the
 // patterns are repeated in that form after the description, and the dialog

@@ -1,0 +1,114 @@
+// The companion points file: writing, reading and the save and open of a
+// whole project.
+#include "project/points_file.h"
+
+#include "project/line_record.h"
+#include "source/text_file.h"
+
+namespace qm4 {
+
+namespace {
+// Lists of 32,767 lines are a few MB; the cap only keeps a wrong file from
+// filling memory.
+constexpr std::size_t kMaxPointsFileBytes = 256u << 20;
+}  // namespace
+
+PointsContent readPointsBody(LineRecordReader& in) {
+    PointsContent points;
+    points.picture = in.value("Picture");
+    points.lwmCounter = in.value("LWMCounter");
+    points.lwmColour = in.colour("LWMColour");
+    points.vtpCounter = in.value("VTPCounter");
+    points.vtpColour = in.colour("VTPColour");
+    points.lwmLines = in.lines("LWMLines");
+    points.vtpLines = in.lines("VTPLines");
+    return points;
+}
+
+PointsContent pointsOf(const ProjectState& s, const std::string& picture) {
+    return {picture,           s.txtlwmnumber, s.lwmnumberColour, s.txtvtpnumber,
+            s.vtpnumberColour, s.lstLWM.lines, s.lstVTP.lines};
+}
+
+void applyPoints(ProjectState& s, const PointsContent& points) {
+    s.txtlwmnumber = points.lwmCounter;
+    s.lwmnumberColour = points.lwmColour;
+    s.txtvtpnumber = points.vtpCounter;
+    s.vtpnumberColour = points.vtpColour;
+    s.lstLWM = PointList{points.lwmLines};
+    s.lstVTP = PointList{points.vtpLines};
+}
+
+bool sameSavedContent(const ProjectState& a, const ProjectState& b) {
+    return a.lstLWM.lines == b.lstLWM.lines && a.lstVTP.lines == b.lstVTP.lines &&
+           a.txtlwmnumber == b.txtlwmnumber && a.txtvtpnumber == b.txtvtpnumber &&
+           a.lwmnumberColour == b.lwmnumberColour && a.vtpnumberColour == b.vtpnumberColour &&
+           projectFileText(a) == projectFileText(b);
+}
+
+void appendPointsBody(std::string& out, const PointsContent& points) {
+    appendValue(out, "Picture", points.picture);
+    appendValue(out, "LWMCounter", points.lwmCounter);
+    appendValue(out, "LWMColour", colourName(points.lwmColour));
+    appendValue(out, "VTPCounter", points.vtpCounter);
+    appendValue(out, "VTPColour", colourName(points.vtpColour));
+    appendLines(out, "LWMLines", points.lwmLines);
+    appendLines(out, "VTPLines", points.vtpLines);
+}
+
+std::string pointsFileText(const PointsContent& points) {
+    std::string out = std::string(kPointsFileFirstLine) + "\r\n";
+    appendPointsBody(out, points);
+    return out;
+}
+
+Expected<PointsContent> parsePointsFile(std::string_view bytes) {
+    try {
+        LineRecordReader in(bytes, "points file");
+        in.expectLine(kPointsFileFirstLine);
+        PointsContent points = readPointsBody(in);
+        in.expectEnd();
+        return points;
+    } catch (const RecordFault& fault) {
+        return Error{fault.message};
+    }
+}
+
+std::string companionPath(const std::string& projectPath) {
+    return withoutProjectExtension(projectPath) + ".points";
+}
+
+Status saveProject(const std::string& path, const ProjectState& s, const std::string& picture) {
+    const std::string fields = projectFileText(s);
+    if (const Status fits = checkProjectLines(fields); !fits) return fits;
+    // Both files are written and flushed before either replaces its old one.
+    auto points = PendingFile::write(companionPath(path), pointsFileText(pointsOf(s, picture)));
+    if (!points) return points.error();
+    auto project = PendingFile::write(path, toWindows1252(fields));
+    if (!project) return project.error();
+    if (const Status done = points.value().commit(); !done) return done;
+    return project.value().commit();
+}
+
+Expected<OpenedProject> readProject(const std::string& path) {
+    const auto bytes = readFileBytes(path, kMaxPointsFileBytes);
+    if (!bytes) return bytes.error();
+    auto fields = parseProjectFile(*bytes);
+    if (!fields) {
+        return Error{"Could not open the project \"" + path + "\". " + fields.error().message};
+    }
+    OpenedProject opened{*fields, std::nullopt};
+    const std::string companion = companionPath(path);
+    if (!isRegularFile(companion)) return opened;
+    const auto pointsBytes = readFileBytes(companion, kMaxPointsFileBytes);
+    if (!pointsBytes) return pointsBytes.error();
+    auto points = parsePointsFile(*pointsBytes);
+    if (!points) {
+        return Error{"Could not open the points of the project \"" + companion + "\". " +
+                     points.error().message};
+    }
+    opened.points = std::move(*points);
+    return opened;
+}
+
+}  // namespace qm4

@@ -1,0 +1,294 @@
+// The main window's file commands and what keeps an author's work safe:
+// saving and opening a project with its points, the working folder, recent
+// projects, the question about unsaved work, and the recovery file.
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QSessionManager>
+#include <QStatusBar>
+
+#include "project/points_file.h"
+#include "project/recovery_file.h"
+#include "source/text_file.h"
+#include "ui/about_box.h"
+#include "ui/main_window.h"
+#include "ui/main_window_text.h"
+#include "ui/picture_loading.h"
+#include "ui/picture_view.h"
+#include "ui/platform_services.h"
+#include "ui/session_recovery.h"
+
+namespace {
+const QString kWorkingFolderKey = QStringLiteral("workingFolder");
+const QString kRecentKey = QStringLiteral("recentProjects");
+constexpr std::size_t kMaxRecoveryBytes = 256u << 20;
+}  // namespace
+
+// ---- Unsaved work --------------------------------------------------------
+
+QString MainWindow::caption() const { return captionText_ + QStringLiteral("[*]"); }
+
+void MainWindow::noteChange() {
+    if (showing_) return;
+    readFields();
+    setWindowModified(!qm4::sameSavedContent(state_, saved_) || picturePath_ != savedPicture_);
+    if (!recoveryTimer_.isActive()) recoveryTimer_.start();
+}
+
+void MainWindow::markSaved() {
+    saved_ = state_;
+    savedPicture_ = picturePath_;
+    setWindowTitle(caption());
+    setWindowModified(false);
+    recoveryTimer_.stop();
+    recovery_->clear();
+}
+
+bool MainWindow::maybeSave() {
+    noteChange();
+    if (!isWindowModified()) return true;
+    const QMessageBox::StandardButton answer = services_->ask(
+        this, kTitle,
+        QStringLiteral("The project has changes that are not saved. Save them first?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save) return saveProject();
+    return answer == QMessageBox::Discard;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!sessionAnswered_ && !maybeSave()) {
+        event->ignore();
+        return;
+    }
+    recoveryTimer_.stop();
+    recovery_->clear();
+    // The About box has no owner, so it would keep the program running.
+    if (about_) about_->close();
+    event->accept();
+}
+
+// The desktop session is ending: ask now, while the user can still answer.
+// Without a chance to ask, the recovery file stays and brings the work back
+// at the next start.
+void MainWindow::commitData(QSessionManager& manager) {
+    noteChange();
+    if (!isWindowModified()) return;
+    if (!manager.allowsInteraction()) {
+        writeRecovery();
+        recovery_->keep();
+        sessionAnswered_ = true;
+        return;
+    }
+    const bool proceed = maybeSave();
+    manager.release();
+    if (proceed)
+        sessionAnswered_ = true;
+    else
+        manager.cancel();
+}
+
+void MainWindow::writeRecovery() {
+    if (!isWindowModified()) {
+        recovery_->clear();
+        return;
+    }
+    const qm4::Status written = recovery_->write(
+        qm4::recoveryFileText(state_, picturePath_.toStdString(), captionText_.toStdString()));
+    if (!written)
+        statusBar()->showMessage(
+            QStringLiteral("Work in progress could not be kept for recovery: ") +
+            qs(written.error().message));
+}
+
+bool MainWindow::offerRecovery() {
+    for (SessionRecovery::Orphan& orphan : SessionRecovery::orphans(services_->recoveryFolder())) {
+        const auto bytes = qm4::readFileBytes(orphan.path.toStdString(), kMaxRecoveryBytes);
+        auto session = bytes ? qm4::parseRecoveryFile(*bytes)
+                             : qm4::Expected<qm4::RecoveredSession>(bytes.error());
+        if (!session) {
+            services_->showMessage(this, QMessageBox::Warning, kTitle,
+                                   QStringLiteral("The work of a session that ended unexpectedly "
+                                                  "cannot be restored; its recovery file is "
+                                                  "damaged and has been removed.\n\n") +
+                                       qs(session.error().message));
+            orphan.discard();
+            continue;
+        }
+        const QMessageBox::StandardButton answer = services_->ask(
+            this, kTitle, QStringLiteral("Restore the work of a session that ended unexpectedly?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+        if (answer != QMessageBox::Yes) {
+            orphan.discard();
+            continue;
+        }
+        state_ = std::move(session.value().state);
+        showLists();
+        writeFields();
+        showPicture(qs(session.value().picture));
+        captionText_ = qs(session.value().caption);
+        setWindowTitle(caption());
+        orphan.discard();
+        noteChange();
+        return true;
+    }
+    return false;
+}
+
+// ---- Projects ------------------------------------------------------------
+
+void MainWindow::mnusaveproject_Click() { saveProject(); }
+
+bool MainWindow::saveProject() {
+    readFields();
+    const QString proposal = qs(qm4::ProjectFilePath(ensuredWorkingFolder().toStdString(), state_));
+    const QString accepted = services_->saveFileName(
+        this, QStringLiteral("Save Quillmap Project As"), kProjectFilter, proposal);
+    if (accepted.isEmpty()) return false;
+    const std::string path = qm4::withProjectExtension(accepted.toStdString());
+    const qm4::Status written = qm4::saveProject(path, state_, picturePath_.toStdString());
+    if (!written) {
+        showError(QStringLiteral("The project could not be saved."), written.error().message);
+        return false;
+    }
+    // The caption names the project only once its file is really there.
+    captionText_ = kCaptionWithProject + qs(state_.txtprojectname);
+    markSaved();
+    rememberRecent(qs(path));
+    return true;
+}
+
+void MainWindow::mnuopenproject_Click() {
+    if (!maybeSave()) return;
+    const QString path = services_->openFileName(this, QStringLiteral("Open Quillmap Project"),
+                                                 kProjectFilter, ensuredWorkingFolder());
+    if (!path.isEmpty()) openProjectFile(path);
+}
+
+bool MainWindow::openProject(const QString& path) { return maybeSave() && openProjectFile(path); }
+
+bool MainWindow::openProjectFile(const QString& path) {
+    readFields();
+    const auto opened = qm4::readProject(path.toStdString());
+    if (!opened) {
+        showError(QStringLiteral("The project could not be opened."), opened.error().message);
+        return false;
+    }
+    qm4::applyProjectFile(state_, opened->fields);
+    if (opened->points) qm4::applyPoints(state_, *opened->points);
+    showLists();
+    writeFields();
+    showPicture(opened->points ? qs(opened->points->picture) : QString());
+    captionText_ = kCaptionWithProject + qs(state_.txtprojectname);
+    markSaved();
+    rememberRecent(path);
+    return true;
+}
+
+void MainWindow::showLists() {
+    for (const ListSide* side : {&lwmSide_, &vtpSide_}) {
+        QStringList lines;
+        for (const std::string& line : (state_.*side->lines).lines) lines << qs(line);
+        side->list->clear();
+        side->list->addItems(lines);
+    }
+}
+
+void MainWindow::showPicture(const QString& path) {
+    picturePath_ = path;
+    const QImage picture = path.isEmpty() ? QImage() : loadPicture(path);
+    if (picture.isNull()) {
+        Picture1->clearPicture();
+        if (!path.isEmpty())
+            statusBar()->showMessage(
+                QStringLiteral("The picture %1 could not be read; the view stays empty.")
+                    .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    Picture1->setPicture(picture);
+}
+
+void MainWindow::mnuexit_Click() { close(); }
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    openProject(urls.first().toLocalFile());
+}
+
+// ---- Working folder and recent projects ----------------------------------
+
+QString MainWindow::workingFolder() const {
+    const QString chosen = services_->settings().value(kWorkingFolderKey).toString();
+    if (!chosen.isEmpty() && QFileInfo(chosen).isDir()) return QDir::toNativeSeparators(chosen);
+    const QString program = services_->programFolder();
+    if (folderTakesFiles(program)) return program;
+    return QDir::toNativeSeparators(
+        QDir(services_->documentsFolder()).filePath(QStringLiteral("Quillmap4")));
+}
+
+// The working folder, made when it is not there yet (the documents folder's
+// Quillmap4 on first use). Should that fail, writing there reports why.
+QString MainWindow::ensuredWorkingFolder() {
+    const QString folder = workingFolder();
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void MainWindow::showWorkingFolder() {
+    workingFolderLabel_->setText(QStringLiteral("Working folder: ") + workingFolder());
+}
+
+void MainWindow::mnuworkingfolder_Click() {
+    const QString chosen =
+        services_->existingFolder(this, QStringLiteral("Working Folder"), workingFolder());
+    if (chosen.isEmpty()) return;
+    services_->settings().setValue(kWorkingFolderKey, chosen);
+    showWorkingFolder();
+}
+
+void MainWindow::rememberRecent(const QString& path) {
+    const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    QStringList recent = services_->settings().value(kRecentKey).toStringList();
+    recent.removeAll(absolute);
+    recent.prepend(absolute);
+    while (recent.size() > static_cast<qsizetype>(mnurecent.size())) recent.removeLast();
+    services_->settings().setValue(kRecentKey, recent);
+    showRecent();
+}
+
+void MainWindow::showRecent() {
+    const QStringList recent = services_->settings().value(kRecentKey).toStringList();
+    for (std::size_t i = 0; i < mnurecent.size(); ++i) {
+        const auto at = static_cast<qsizetype>(i);
+        mnurecent[i]->setVisible(at < recent.size());
+        if (at >= recent.size()) continue;
+        mnurecent[i]->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(
+            QFileInfo(recent[at]).fileName().replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        mnurecent[i]->setToolTip(recent[at]);
+    }
+}
+
+void MainWindow::mnurecent_Click(int index) {
+    QStringList recent = services_->settings().value(kRecentKey).toStringList();
+    if (index >= recent.size()) return;
+    const QString path = recent[index];
+    if (!QFileInfo(path).isFile()) {
+        services_->showMessage(this, QMessageBox::Warning, kTitle,
+                               QStringLiteral("The project %1 is no longer there.").arg(path));
+        recent.removeAt(index);
+        services_->settings().setValue(kRecentKey, recent);
+        showRecent();
+        return;
+    }
+    openProject(path);
+}
