@@ -1,6 +1,7 @@
 // Size check of Windows bitmap files from the fields of their headers.
 #include "capture/picture_check.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -31,6 +32,7 @@ bool bitmapIsComplete(std::string_view bytes) {
     if (bytes.size() < kFileHeaderSize + headerSize) return false;
 
     std::uint64_t width = 0, height = 0, bitsPerPixel = 0, compression = kRgb, imageSize = 0;
+    std::uint64_t coloursUsed = 0;
     if (headerSize == kCoreHeaderSize) {
         width = little(bytes, 18, 2);
         height = little(bytes, 20, 2);
@@ -43,12 +45,23 @@ bool bitmapIsComplete(std::string_view bytes) {
         bitsPerPixel = little(bytes, 28, 2);
         compression = little(bytes, 30, 4);
         imageSize = little(bytes, 34, 4);
+        coloursUsed = little(bytes, 46, 4);
     } else {
         return false;
     }
 
-    if (pixelOffset > bytes.size()) return false;
-    const std::uint64_t available = bytes.size() - pixelOffset;
+    // The decoder reads the pixels from the offset the file header gives, but
+    // never from before the end of the masks and the colour table.
+    const std::uint64_t colours = bitsPerPixel > 8 ? 0
+                                  : coloursUsed    ? coloursUsed
+                                                   : 1u << bitsPerPixel;
+    std::uint64_t tablesEnd = kFileHeaderSize + headerSize;
+    tablesEnd += colours * (headerSize == kCoreHeaderSize ? 3 : 4);
+    if (headerSize == 40 && compression == kBitfields) tablesEnd += 12;
+    if (headerSize == 40 && compression == kAlphaBitfields) tablesEnd += 16;
+    const std::uint64_t pixelStart = std::max(pixelOffset, tablesEnd);
+    if (pixelStart > bytes.size()) return false;
+    const std::uint64_t available = bytes.size() - pixelStart;
     if (compression != kRgb && compression != kBitfields && compression != kAlphaBitfields) {
         return imageSize <= available;  // compressed pixels: the header's own count
     }
