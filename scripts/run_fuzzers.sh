@@ -27,6 +27,8 @@ else
 fi
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 
+# The picture decoders warn about every broken picture they refuse.
+export QT_LOGGING_RULES='*=false'
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 passed=0

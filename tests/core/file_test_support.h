@@ -1,5 +1,5 @@
-// Shared by the core tests that touch files: golden-file comparison with a
-// readable first difference, and a scratch folder removed after each test.
+// Shared by the core tests: case tables and golden files in tests/core/data,
+// project states kept as data files, and a scratch working folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,72 +7,148 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <functional>
+#include <map>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
+
+#include "project/project_file.h"
 
 namespace qm4::testing_support {
 
-inline std::string readBytes(const std::filesystem::path& path) {
+namespace fs = std::filesystem;
+using Cells = std::vector<std::string>;
+
+inline std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) {
+inline void writeBytes(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-inline std::string goldenBytes(const std::string& name) {
-    return readBytes(std::filesystem::path(QUILLMAP4_TEST_DATA) / name);
+inline std::string dataBytes(const std::string& name) {
+    const fs::path path = fs::path(QUILLMAP4_TEST_DATA) / name;
+    if (!fs::is_regular_file(path)) throw std::runtime_error("no data file " + name);
+    return readBytes(path);
 }
 
-// Compares byte for byte; on a mismatch names the first differing line (CR
-// and LF shown as \r and \n) so the failure reads without a hex dump.
-inline ::testing::AssertionResult matchesGolden(const std::string& actual,
-                                                const std::string& name) {
-    const std::string expected = goldenBytes(name);
-    if (expected.empty())
-        return ::testing::AssertionFailure() << "golden file " << name << " is missing";
-    if (actual == expected) return ::testing::AssertionSuccess();
-    std::size_t at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) ++at;
-    const std::size_t lineStart = expected.rfind('\n', at == 0 ? 0 : at - 1);
-    const std::size_t from = lineStart == std::string::npos || at == 0 ? 0 : lineStart + 1;
-    const auto lineNumber = 1 + std::count(expected.begin(), expected.begin() + from, '\n');
-    const auto lineOf = [from](const std::string& text) -> std::string {
-        if (from >= text.size()) return "(end of file)";
-        std::string line = text.substr(from, text.find('\n', from) - from + 1);
-        std::string shown;
-        for (char c : line) shown += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
-        return "\"" + shown + "\"";
-    };
-    return ::testing::AssertionFailure()
-           << name << " differs at line " << lineNumber << "\n  expected: " << lineOf(expected)
-           << "\n  actual:   " << lineOf(actual);
+// A table cell: the blanks around it dropped, then "@name" stands for the
+// bytes of a data file; otherwise outer quotes go and \r \n \t \xHH and a
+// backslash before any other character are read as escapes.
+inline std::string cell(std::string text) {
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    if (text.starts_with('@')) return dataBytes(text.substr(1));
+    if (text.size() > 1 && text.front() == '"' && text.back() == '"')
+        text = text.substr(1, text.size() - 2);
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            out += text[i];
+        } else if (text[++i] == 'x') {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i] == 'r' ? '\r' : text[i] == 'n' ? '\n' : text[i] == 't' ? '\t' : text[i];
+        }
+    }
+    return out;
 }
 
-// A fresh folder under the system's temporary folder.
-class ScratchFolder {
-  public:
+// One row of a case table: name | function | inputs... | => | expected...
+struct Row {
+    std::string name, function;
+    Cells in, out;
+};
+
+inline void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+
+inline std::vector<Row> readRows(const std::string& table) {
+    std::vector<Row> rows;
+    std::istringstream text(dataBytes(table));
+    for (std::string line; std::getline(text, line);) {
+        if (line.empty() || line.starts_with('#')) continue;
+        Cells cells;
+        std::istringstream split(line);
+        for (std::string raw; std::getline(split, raw, '|');) cells.push_back(cell(raw));
+        const auto arrow = std::find(cells.begin(), cells.end(), "=>");
+        rows.push_back({cells.at(0), cells.at(1), Cells(cells.begin() + 2, arrow),
+                        Cells(arrow == cells.end() ? arrow : arrow + 1, cells.end())});
+    }
+    return rows;
+}
+
+using Functions = std::map<std::string, std::function<Cells(const Cells&)>>;
+
+inline void checkRow(const Functions& functions, const Row& row) {
+    const Cells actual = functions.at(row.function)(row.in);
+    ASSERT_EQ(actual.size(), row.out.size()) << testing::PrintToString(actual);
+    for (std::size_t i = 0; i < actual.size(); ++i)
+        EXPECT_EQ(actual[i], row.out[i]) << "output " << i + 1;
+}
+
+// One parameterised case per row of a table in tests/core/data, named by the
+// row: its function turns the inputs into texts compared with the expected.
+#define QM4_CASE_TABLE(Suite, table, functions)                                                \
+    class Suite : public testing::TestWithParam<testing_support::Row> {};                      \
+    TEST_P(Suite, GivesTheExpectedTexts) { testing_support::checkRow(functions, GetParam()); } \
+    INSTANTIATE_TEST_SUITE_P(Rows, Suite, testing::ValuesIn(testing_support::readRows(table)), \
+                             [](const auto& info) { return info.param.name; })
+
+template <class T>
+std::string message(const Expected<T>& result) {
+    return result ? "ok" : result.error().message;
+}
+
+// The lines of a text, without their ends.
+inline Cells linesOf(const std::string& text) {
+    Cells lines;
+    std::istringstream split(text);
+    for (std::string line; std::getline(split, line);)
+        lines.push_back(line.substr(0, line.find('\r')));
+    return lines;
+}
+
+// Each line followed by a line feed.
+inline std::string joined(const Cells& lines) {
+    std::string text;
+    for (const auto& line : lines) text += line + "\n";
+    return text;
+}
+
+// A project state kept as a data file: a project file, then the LWM and VTP
+// counter texts, then the list lines, each going to the list its keyword names.
+inline ProjectState stateOf(const std::string& bytes) {
+    ProjectState s;
+    applyProjectFile(s, *parseProjectFile(bytes));
+    Cells lines = linesOf(bytes);
+    lines.resize(std::max<std::size_t>(lines.size(), kProjectFileLines + 2));
+    s.txtlwmnumber = lines[kProjectFileLines];
+    s.txtvtpnumber = lines[kProjectFileLines + 1];
+    for (auto at = lines.begin() + kProjectFileLines + 2; at != lines.end(); ++at)
+        (at->starts_with("LWM") ? s.lstLWM : s.lstVTP).lines.push_back(*at);
+    return s;
+}
+
+// The test's own working folder, so that file names in messages are short and
+// fixed; the earlier working folder comes back and the scratch one goes.
+struct ScratchFolder {
+    fs::path earlier = fs::current_path();
+    fs::path path =
+        fs::temp_directory_path() / ("quillmap4-" + std::to_string(std::random_device{}()));
+    std::error_code ignored;
     ScratchFolder() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("quillmap4-test-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(path_);
+        fs::create_directories(path);
+        fs::current_path(path);
     }
     ~ScratchFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
+        fs::current_path(earlier);
+        fs::remove_all(path, ignored);
     }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
 };
 
 }  // namespace qm4::testing_support

@@ -1,0 +1,293 @@
+// What the GUI tests share: a fake desktop that logs every call, answers the
+// dialogs and holds a registry, and a window on a fresh program folder that
+// runs steps written as text and reports by name all that it shows.
+#pragma once
+
+#include <sys/resource.h>
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include "project/project_file.h"
+#include "ui/main_window.h"
+#include "ui/picture_view.h"
+#include "ui/platform_services.h"
+
+// The real desktop services, except that every call is logged, each dialog
+// takes the next of `replies` (none left: cancelled), programs and documents
+// are not started unless `real` is set, and the registry is `values`.
+class FakeServices : public DesktopServices, public RegistryReader {
+  public:
+    QString folder;
+    QStringList log;
+    QStringList replies;
+    std::map<QString, RegistryRawValue> values;  // by "key|value name"
+    QStringList keys;                            // opened, by handle
+    bool real = false;
+    bool startSucceeds = true;
+
+    void showMessage(QWidget*, QMessageBox::Icon icon, const QString& title,
+                     const QString& text) override {
+        const char* iconName = QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(icon);
+        log << QStringLiteral("%1 %2: %3").arg(iconName, title, text);
+    }
+    QString inputText(QWidget*, const QString& title, const QString& prompt) override {
+        return reply({"asked", title, prompt});
+    }
+    QString openFileName(QWidget*, const QString& title, const FileFilter& filter) override {
+        return reply({"asked", title, filter.description, filter.patterns});
+    }
+    QString saveFileName(QWidget*, const QString& title, const FileFilter& filter,
+                         const QString& name) override {
+        return reply({"asked", title, filter.description, filter.patterns, name});
+    }
+    bool startDetached(const QString& program, const QStringList& arguments) override {
+        log << (QStringList{"started", program} + arguments).join(u' ');
+        return real ? DesktopServices::startDetached(program, arguments) : startSucceeds;
+    }
+    void openDocument(const QString& path) override {
+        log << "document " + path;
+        if (real) DesktopServices::openDocument(path);
+    }
+    QString programFolder() const override { return folder; }
+    RegistryReader& registry() override { return *this; }
+    std::optional<RegistryKey> openKey(RegistryRoot, const QString& name) override {
+        const auto next = values.lower_bound(name + u'|');
+        if (next == values.end() || !next->first.startsWith(name + u'|')) return std::nullopt;
+        log << "opened " + name;
+        keys << name;
+        return keys.size() - 1;
+    }
+    std::optional<RegistryRawValue> queryValue(RegistryKey key, const QString& name,
+                                               int maxChars) override {
+        const auto found = values.find(keys.at(key) + u'|' + name);
+        if (found == values.end() || found->second.text.size() > maxChars) return std::nullopt;
+        return found->second;
+    }
+    void closeKey(RegistryKey key) override { log << "closed " + keys.at(key); }
+
+  private:
+    QString reply(const QStringList& dialog) {
+        log << dialog.join(u'|');
+        return replies.isEmpty() ? QString() : replies.takeFirst();
+    }
+};
+
+using View = std::map<QString, QString>;
+
+// The window with a fake desktop on a fresh temporary program folder, shown
+// and active.
+class Window {
+  public:
+    QTemporaryDir dir;
+    FakeServices& fake = *new FakeServices;  // owned by the window
+    MainWindow main{std::unique_ptr<PlatformServices>(&fake)};
+
+    Window() {
+        fake.folder = QDir::toNativeSeparators(dir.path());
+        main.show();
+        if (!QTest::qWaitForWindowActive(&main)) qFatal("the window did not come up");
+    }
+
+    // The property that holds what a control shows.
+    static const char* shownProperty(const QObject* control) {
+        for (const char* name : {"checked", "currentText", "plainText"})
+            if (control->property(name).isValid()) return name;
+        return "text";
+    }
+
+    // All a test looks at, by name: what each control of every window shows
+    // (its text, "true" when checked, "(red)" after red text, a list's lines
+    // and which is "selected", the picture's size), the caption of each
+    // visible window, the bytes of each file in the program folder, the
+    // project the window holds as "state", a list or counter that shows
+    // other lines or another colour than it holds, and the desktop's log.
+    View snapshot() const {
+        View all{{"desktop", fake.log.join(u'\n')}};
+        const QRegularExpression named("^(txt|lbl|cbo|Option|chk|lst|pic|Picture1)");
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->isVisible())
+                all[top->objectName()] = top->windowTitle() + (top->isModal() ? " (modal)" : "") +
+                                         (top->parentWidget() ? " (owned)" : "");
+            for (QWidget* control : top->findChildren<QWidget*>(named)) {
+                QString& text = all[control->objectName()];
+                text = control->property(shownProperty(control)).toString();
+                if (control->palette().color(QPalette::Text) == Qt::red) text += " (red)";
+                if (auto* icon = qobject_cast<QLabel*>(control); icon && !icon->pixmap().isNull())
+                    text = "an icon";
+                if (auto* view = qobject_cast<PictureView*>(control))
+                    text = QStringLiteral("%1x%2")
+                               .arg(view->picture().width())
+                               .arg(view->picture().height());
+                auto* list = qobject_cast<QListWidget*>(control);
+                for (int i = 0; list && i < list->count(); ++i) {
+                    text += (i ? "|" : "") + list->item(i)->text();
+                    if (list->item(i)->isSelected())
+                        all[list->objectName() + " selected"] = list->item(i)->text();
+                }
+            }
+        }
+        for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
+            QFile file(dir.filePath(name));
+            all[name] = file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : "?";
+        }
+        const qm4::ProjectState& s = main.state();
+        all["state"] = QString::fromStdString(qm4::projectFileText(s));
+        for (const auto& [name, held, red] : {std::tuple{"LWM", &s.lstLWM, s.lwmnumberColour},
+                                              {"VTP", &s.lstVTP, s.vtpnumberColour}}) {
+            QStringList lines;
+            for (const std::string& line : held->lines) lines << QString::fromStdString(line);
+            const QString list = "lst" + QString(name),
+                          counter = "txt" + list.mid(3).toLower() + "number";
+            all["state"] += lines.join(u'|') + QString::number(int(red));
+            if (all[list] != lines.join(u'|')) all[list + " held"] = lines.join(u'|');
+            if (all[counter].endsWith(" (red)") != (red == qm4::CounterColour::Red))
+                all[counter + " held"] = "red";
+        }
+        return all;
+    }
+
+    static QStringList changed(const View& before, const View& after) {
+        QStringList names;
+        for (const auto& [name, text] : after)
+            if (!before.contains(name) || before.at(name) != text) names << name;
+        for (const auto& [name, text] : before)
+            if (!after.contains(name)) names << name;
+        return names;
+    }
+
+    void showTabOf(QWidget* widget) {
+        auto* tabs = main.findChild<QTabWidget*>("SSTab1");
+        for (int i = 0; i < tabs->count(); ++i)
+            if (tabs->widget(i)->isAncestorOf(widget)) tabs->setCurrentIndex(i);
+    }
+
+    // Runs steps written as text: "name=text" fills a field; "press x,y",
+    // "right x,y" and "move x,y" are mouse events on the picture; "click list
+    // n" and "double-click list n" hit line n (-1: below the lines); "key name
+    // keys" types a key sequence and "paste name text" pastes the text;
+    // "reply text" answers a dialog. "file name bytes" (with its folder) and
+    // "picture name WxH" are made in the program folder, "cut name" halves a
+    // file and "read-only name" protects it; "program-folder path" moves the
+    // program folder; "registry type key|value=text" sets a registry value;
+    // "programs fail" to start, unless the "real desktop" starts them;
+    // "forget" clears the desktop's log; "disk full" refuses any file longer
+    // than 64 bytes from then on. Anything else is a menu entry, a button in
+    // any window, or keys for the window.
+    void run(const QStringList& steps) {
+        for (const QString& step : steps) {
+            const QString verb = step.section(u' ', 0, 0), name = step.section(u' ', 1, 1);
+            const QString rest = step.section(u' ', 2), all = step.section(u' ', 1);
+            QWidget* field = name.isEmpty() ? nullptr : main.findChild<QWidget*>(name);
+            if (auto* box = qobject_cast<QComboBox*>(field)) field = box->lineEdit();
+            auto* list = qobject_cast<QListWidget*>(field);
+            QAbstractButton* button = nullptr;
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (top->isVisible() && !button) button = top->findChild<QAbstractButton*>(step);
+            if (auto* picture = main.findChild<PictureView*>("Picture1");
+                verb == "press" || verb == "right" || verb == "move") {
+                showTabOf(picture);
+                const QPoint at(all.section(u',', 0, 0).toInt(), all.section(u',', 1).toInt());
+                if (verb == "move")
+                    QTest::mouseMove(picture, at);
+                else
+                    QTest::mouseClick(picture, verb == "press" ? Qt::LeftButton : Qt::RightButton,
+                                      {}, at);
+            } else if (verb == "click" || verb == "double-click") {
+                showTabOf(list);
+                const QPoint at = rest.toInt() < 0
+                                      ? QPoint(5, list->viewport()->height() - 5)
+                                      : list->visualItemRect(list->item(rest.toInt())).center();
+                if (verb == "click")
+                    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+                else
+                    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+            } else if (verb == "key") {
+                QTest::keySequence(field, QKeySequence(rest));
+            } else if (verb == "paste") {
+                QApplication::clipboard()->setText(rest);
+                QTest::keySequence(field, QKeySequence::Paste);
+            } else if (verb == "reply") {
+                fake.replies << all;
+            } else if (QFile file(dir.filePath(name)); verb == "file") {
+                QDir(dir.path()).mkpath(QFileInfo(name).path());
+                if (!file.open(QIODevice::WriteOnly) || file.write(rest.toLatin1()) < 0)
+                    qFatal("cannot write %s", qPrintable(name));
+            } else if (verb == "picture") {
+                QImage(rest.section(u'x', 0, 0).toInt(), rest.section(u'x', 1).toInt(),
+                       QImage::Format_RGB32)
+                    .save(file.fileName());
+            } else if (verb == "cut") {
+                file.resize(file.size() / 2);
+            } else if (verb == "read-only") {
+                file.setPermissions(QFile::ReadOwner);
+            } else if (verb == "program-folder") {
+                fake.folder = all;
+            } else if (verb == "registry") {
+                fake.values[rest.section(u'=', 0, 0)] = {name.toUInt(), rest.section(u'=', 1),
+                                                         rest.section(u'=', 1).toUInt()};
+            } else if (step == "forget") {
+                fake.log.clear();
+            } else if (step == "real desktop" || step == "programs fail") {
+                fake.real = step == "real desktop";
+                fake.startSucceeds = false;
+            } else if (rlimit limit{}; step == "disk full") {
+                getrlimit(RLIMIT_FSIZE, &limit);
+                limit.rlim_cur = 64;
+                setrlimit(RLIMIT_FSIZE, &limit);
+            } else if (step.contains(u'=')) {
+                QWidget* control = main.findChild<QWidget*>(step.section(u'=', 0, 0));
+                control->setProperty(shownProperty(control), step.section(u'=', 1));
+            } else if (auto* action = main.findChild<QAction*>(step)) {
+                action->trigger();
+            } else if (button) {
+                showTabOf(button);
+                QTest::mouseClick(button, Qt::LeftButton);
+            } else {
+                QTest::keySequence(&main, QKeySequence(step));
+            }
+        }
+    }
+};
+
+// Runs the steps, written as one text with " | " between them, watching the
+// last; then compares each "what=shown" of `expected`, written the same way,
+// with the snapshot after it or, for "changed", with the names whose value
+// the last step changed. %1 stands for the program folder.
+inline void check(const QString& steps, const QString& expected) {
+    Window w;
+    const QStringList all = QString(steps).replace("%1", w.dir.path()).split(" | ");
+    w.run(all.mid(0, all.size() - 1));
+    const View before = w.snapshot();
+    w.run(all.mid(all.size() - 1));
+    const View after = w.snapshot();
+    for (const QString& e : QString(expected).replace("%1", w.dir.path()).split(" | ")) {
+        const QString what = e.section(u'=', 0, 0);
+        const QString shown = what == "changed"      ? Window::changed(before, after).join(u' ')
+                              : after.contains(what) ? after.at(what)
+                                                     : "nothing";
+        QCOMPARE(what + "=" + shown, e);
+    }
+}
+
+// Makes the rows of a table in tests/ui/data the rows of the running test's
+// "steps" and "checks": "name | steps => checks", one to a line, with \r, \n,
+// \0 and \uXXXX standing for characters. Lines starting with # are notes.
+inline void addRows(const QString& path) {
+    QFile table(path);
+    if (!table.open(QIODevice::ReadOnly)) qFatal("cannot read %s", qPrintable(path));
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("checks");
+    const QRegularExpression escape(R"(\\(r|n|0|u[0-9a-f]{4}))");
+    for (QString row : QString::fromUtf8(table.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        for (QRegularExpressionMatch m; (m = escape.match(row)).hasMatch();)
+            row.replace(m.capturedStart(), m.capturedLength(),
+                        m.captured(1) == "r"   ? QChar(u'\r')
+                        : m.captured(1) == "n" ? QChar(u'\n')
+                                               : QChar(m.captured(1).mid(1).toUShort(nullptr, 16)));
+        const QString rest = row.section(" | ", 1);
+        if (!row.startsWith(u'#'))
+            QTest::newRow(qPrintable(row.section(" | ", 0, 0)))
+                << rest.section(" => ", 0, 0) << rest.section(" => ", 1);
+    }
+}
