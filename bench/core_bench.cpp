@@ -4,17 +4,17 @@
 // and open.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "capture/capture.h"
 #include "model/expected.h"
-#include "project/project_file.h"
+#include "project/points_file.h"
 #include "source/source_writers.h"
 #include "source/text_file.h"
 
@@ -120,11 +120,27 @@ void requireOk(const qm4::Status& status, benchmark::State& state) {
     if (!status) state.SkipWithError(status.error().message.c_str());
 }
 
-// One source file written by the program, then the same bytes written with
-// one plain ofstream write into the same folder. The benchmark's time is the
-// program's write; "plain_ms" is the plain write and "ratio" the quotient
-// over the whole run, so both come from the same moments and disk state.
-void sourceFileAgainstPlainWrite(benchmark::State& state, bool lwm) {
+// The same bytes written the plainest durable way: one write into the file
+// itself, its data flushed, the folder synced. The program's write adds the
+// temporary file, its permissions and the rename.
+void plainDurableWrite(const std::filesystem::path& file, const std::string& bytes) {
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+        std::abort();
+    ::fdatasync(fd);
+    ::close(fd);
+    const int folder = ::open(file.parent_path().c_str(), O_RDONLY | O_DIRECTORY);
+    ::fsync(folder);
+    ::close(folder);
+}
+
+// The program's write, then the same bytes written by plainDurableWrite into
+// the same folder. The benchmark's time is the program's write; "plain_ms" is
+// the plain write and "ratio" the quotient over the whole run, so both come
+// from the same moments and disk state. With text, the program's write
+// builds the source text too, as Create Source does; without, it writes the
+// finished bytes through writeFileAtomically.
+void againstPlainWrite(benchmark::State& state, bool lwm, bool withText) {
     const std::filesystem::path folder = benchFolder();
     const qm4::ProjectState s = drawingProject(kLongestList);
     const auto text = lwm ? qm4::lwmSourceText(s) : qm4::vtpSourceText(s);
@@ -133,18 +149,19 @@ void sourceFileAgainstPlainWrite(benchmark::State& state, bool lwm) {
         return;
     }
     const std::string bytes = qm4::toWindows1252(*text);
-    const std::string plainPath = (folder / "plain.asm").string();
+    const std::filesystem::path plainPath = folder / "plain.asm";
+    const std::string path = (folder / "LWMSource.asm").string();
     using Clock = std::chrono::steady_clock;
     Clock::duration program{}, plain{};
     for (auto _ : state) {
         const auto start = Clock::now();
-        requireOk(lwm ? qm4::createlwm(s, folder.string()) : qm4::createvtp(s, folder.string()),
-                  state);
+        if (withText)
+            requireOk(lwm ? qm4::createlwm(s, folder.string()) : qm4::createvtp(s, folder.string()),
+                      state);
+        else
+            requireOk(qm4::writeFileAtomically(path, bytes), state);
         const auto written = Clock::now();
-        {
-            std::ofstream out(plainPath, std::ios::binary | std::ios::trunc);
-            out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        }
+        plainDurableWrite(plainPath, bytes);
         const auto end = Clock::now();
         program += written - start;
         plain += end - written;
@@ -159,34 +176,43 @@ void sourceFileAgainstPlainWrite(benchmark::State& state, bool lwm) {
     std::filesystem::remove_all(folder);
 }
 
+void BM_DurableWriteAgainstPlainWrite(benchmark::State& state) {
+    againstPlainWrite(state, true, false);
+}
+BENCHMARK(BM_DurableWriteAgainstPlainWrite)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 void BM_CreatelwmAgainstPlainWrite(benchmark::State& state) {
-    sourceFileAgainstPlainWrite(state, true);
+    againstPlainWrite(state, true, true);
 }
 BENCHMARK(BM_CreatelwmAgainstPlainWrite)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_CreatevtpAgainstPlainWrite(benchmark::State& state) {
-    sourceFileAgainstPlainWrite(state, false);
+    againstPlainWrite(state, false, true);
 }
 BENCHMARK(BM_CreatevtpAgainstPlainWrite)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// A project with both lists at the longest, saved as project and points
+// files, and opened again.
 void BM_SaveProject(benchmark::State& state) {
     const std::filesystem::path folder = benchFolder();
-    const qm4::ProjectState s = drawingProject(0);
+    const qm4::ProjectState s = drawingProject(static_cast<std::size_t>(state.range(0)));
     const std::string path = (folder / "Harbour.dat").string();
-    for (auto _ : state) requireOk(qm4::WriteProjectFile(path, s), state);
+    for (auto _ : state) requireOk(qm4::saveProject(path, s, "/pictures/area.bmp"), state);
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_SaveProject)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SaveProject)->Arg(0)->Arg(kLongestList)->Unit(benchmark::kMillisecond);
 
 void BM_OpenProject(benchmark::State& state) {
     const std::filesystem::path folder = benchFolder();
     const std::string path = (folder / "Harbour.dat").string();
-    requireOk(qm4::WriteProjectFile(path, drawingProject(0)), state);
+    requireOk(qm4::saveProject(path, drawingProject(static_cast<std::size_t>(state.range(0))),
+                               "/pictures/area.bmp"),
+              state);
     qm4::ProjectState s;
-    for (auto _ : state) requireOk(qm4::ReadProjectFile(path, s), state);
+    for (auto _ : state) benchmark::DoNotOptimize(qm4::openProject(path, s));
     std::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_OpenProject)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenProject)->Arg(0)->Arg(kLongestList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

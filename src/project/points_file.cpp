@@ -2,6 +2,8 @@
 // whole project.
 #include "project/points_file.h"
 
+#include <optional>
+
 #include "project/line_record.h"
 #include "source/text_file.h"
 
@@ -90,25 +92,29 @@ Status saveProject(const std::string& path, const ProjectState& s, const std::st
     return project.value().commit();
 }
 
-Expected<OpenedProject> readProject(const std::string& path) {
+Expected<std::string> openProject(const std::string& path, ProjectState& s) {
     const auto bytes = readFileBytes(path, kMaxPointsFileBytes);
     if (!bytes) return bytes.error();
-    auto fields = parseProjectFile(*bytes);
+    const auto fields = parseProjectFile(*bytes);
     if (!fields) {
         return Error{"Could not open the project \"" + path + "\". " + fields.error().message};
     }
-    OpenedProject opened{*fields, std::nullopt};
+    std::optional<PointsContent> points;
     const std::string companion = companionPath(path);
-    if (!isRegularFile(companion)) return opened;
-    const auto pointsBytes = readFileBytes(companion, kMaxPointsFileBytes);
-    if (!pointsBytes) return pointsBytes.error();
-    auto points = parsePointsFile(*pointsBytes);
-    if (!points) {
-        return Error{"Could not open the points of the project \"" + companion + "\". " +
-                     points.error().message};
+    if (isRegularFile(companion)) {
+        const auto pointsBytes = readFileBytes(companion, kMaxPointsFileBytes);
+        if (!pointsBytes) return pointsBytes.error();
+        auto parsed = parsePointsFile(*pointsBytes);
+        if (!parsed) {
+            return Error{"Could not open the points of the project \"" + companion + "\". " +
+                         parsed.error().message};
+        }
+        points = std::move(*parsed);
     }
-    opened.points = std::move(*points);
-    return opened;
+    applyProjectFile(s, *fields);
+    if (!points) return std::string();
+    applyPoints(s, *points);
+    return points->picture;
 }
 
 }  // namespace qm4

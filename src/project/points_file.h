@@ -3,7 +3,6 @@
 // colours and both point lists, line for line.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,18 +49,14 @@ Expected<PointsContent> parsePointsFile(std::string_view bytes);
 // <name>.points beside <name>.dat.
 std::string companionPath(const std::string& projectPath);
 
-// What a project opens to: its fields and, when it has a companion, its points.
-struct OpenedProject {
-    ProjectFileContent fields;
-    std::optional<PointsContent> points;
-};
-
 // Writes both files, then puts the companion in place first and the project
 // file last. A failure before that leaves both earlier files as they were.
 Status saveProject(const std::string& path, const ProjectState& s, const std::string& picture);
 
-// Reads and checks the project file and its companion, if there is one,
-// before anything is applied.
-Expected<OpenedProject> readProject(const std::string& path);
+// Reads and checks the project file and its companion, when there is one,
+// and only when both are whole applies them to s: the fields, and the lists,
+// counters and colours (without a companion the lists and counters empty, as
+// an open always did). Gives the path of the picture the companion names.
+Expected<std::string> openProject(const std::string& path, ProjectState& s);
 
 }  // namespace qm4

@@ -54,10 +54,6 @@ const std::array<LineField, kProjectFileLines> kLineFields = {{
     {&PS::cbolandclass},
 }};
 
-// A project file is a few hundred bytes; the cap only keeps a wrong pick in
-// the open dialog from filling memory.
-constexpr std::size_t kMaxProjectFileBytes = 64u << 20;
-
 // The format has no escape, so a line break inside a value would shift every
 // later field when the file is read back.
 std::string oneLine(std::string value) {
@@ -187,17 +183,6 @@ void applyProjectFile(ProjectState& s, const ProjectFileContent& content) {
             s.*field.option = false;
         }
     }
-}
-
-Status ReadProjectFile(const std::string& path, ProjectState& s) {
-    const auto bytes = readFileBytes(path, kMaxProjectFileBytes);
-    if (!bytes) return bytes.error();
-    const auto content = parseProjectFile(*bytes);
-    if (!content) {
-        return Error{"Could not open the project \"" + path + "\". " + content.error().message};
-    }
-    applyProjectFile(s, *content);
-    return okStatus();
 }
 
 std::string safeFileName(std::string_view name) {

@@ -49,9 +49,6 @@ void resetForOpen(ProjectState& s);
 // deselect their button as described for a pair.
 void applyProjectFile(ProjectState& s, const ProjectFileContent& content);
 
-// Reads and parses the file first; only a fully valid file changes s.
-Status ReadProjectFile(const std::string& path, ProjectState& s);
-
 // A project name made fit to be a file name on any system: characters a
 // file name cannot hold become "_", and a name of nothing but blanks and
 // periods becomes "Untitled".

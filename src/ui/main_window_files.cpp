@@ -172,16 +172,14 @@ bool MainWindow::openProject(const QString& path) { return maybeSave() && openPr
 
 bool MainWindow::openProjectFile(const QString& path) {
     readFields();
-    const auto opened = qm4::readProject(path.toStdString());
-    if (!opened) {
-        showError(QStringLiteral("The project could not be opened."), opened.error().message);
+    const auto picture = qm4::openProject(path.toStdString(), state_);
+    if (!picture) {
+        showError(QStringLiteral("The project could not be opened."), picture.error().message);
         return false;
     }
-    qm4::applyProjectFile(state_, opened->fields);
-    if (opened->points) qm4::applyPoints(state_, *opened->points);
     showLists();
     writeFields();
-    showPicture(opened->points ? qs(opened->points->picture) : QString());
+    showPicture(qs(*picture));
     captionText_ = kCaptionWithProject + qs(state_.txtprojectname);
     markSaved();
     rememberRecent(path);
@@ -241,6 +239,7 @@ QString MainWindow::workingFolder() const {
 QString MainWindow::ensuredWorkingFolder() {
     const QString folder = workingFolder();
     QDir().mkpath(folder);
+    showWorkingFolder();
     return folder;
 }
 

@@ -1,7 +1,12 @@
-// The project file: exact bytes, open and save, line ends, the option pairing,
-// and refused files and names, run over the rows of data/project_cases.txt.
+// The project file and its companion points file: exact bytes, open and
+// save, line ends, the option pairing, refused files, file names, escaped
+// list lines and the recovery file, run over the rows of
+// data/project_cases.txt.
 #include "file_test_support.h"
+#include "project/points_file.h"
 #include "project/project_file.h"
+#include "project/recovery_file.h"
+#include "source/text_file.h"
 
 namespace qm4 {
 namespace {
@@ -20,14 +25,17 @@ const Functions kFunctions = {
          return Cells{message(WriteProjectFile("p.dat", s)), readBytes("p.dat")};
      }},
     {"open",  // the project before | what stands at p.dat: nothing, a folder or these bytes
-              // => status | the project saved again | counters, lists and no-data box
+              // [| p.points] => status | the project saved again | counters, lists, no-data box
      [](const Cells& in) {
          ScratchFolder scratch;
          if (in[1] == "folder") fs::create_directory("p.dat");
          if (in[1] != "folder" && in[1] != "nothing") writeBytes("p.dat", in[1]);
+         if (in.size() > 2) writeBytes("p.points", in[2]);
          ProjectState s = stateOf(in[0]);
          s.chklwmnodata = true;
-         const std::string opened = message(ReadProjectFile("p.dat", s));
+         const auto picture = openProject("p.dat", s);
+         const std::string opened =
+             !picture ? message(picture) : picture->empty() ? "ok" : "ok " + *picture;
          const std::string saved = message(WriteProjectFile("q.dat", s));
          return Cells{opened, saved == "ok" ? readBytes("q.dat") : saved,
                       "counters \"" + s.txtlwmnumber + "\" \"" + s.txtvtpnumber + "\", " +
@@ -50,13 +58,55 @@ const Functions kFunctions = {
          return Cells{std::to_string(s.Option1) + std::to_string(s.Option2) +
                       std::to_string(s.Option3) + std::to_string(s.Option4)};
      }},
-    {"path",  // a project name => its file in the folder /opt/q
+    {"path",  // a project name => the file Save proposes in the folder /opt/q
      [](const Cells& in) {
          ProjectState s;
          s.txtprojectname = in[0];
-         const auto path = ProjectFilePath("/opt/q", s);
-         return Cells{path ? *path : message(path)};
+         return Cells{ProjectFilePath("/opt/q", s)};
      }},
+    {"accepted",  // the path accepted in the Save dialog => project file | companion
+     [](const Cells& in) {
+         const std::string path = withProjectExtension(in[0]);
+         return Cells{path, companionPath(path)};
+     }},
+    {"save both",  // project state | picture | p.dat read-only? => status | the folder
+                   // afterwards; then the project opened into a fresh window is the same
+     [](const Cells& in) {
+         ScratchFolder scratch;
+         const ProjectState s = stateOf(in[0]);
+         writeBytes("p.dat", "earlier");
+         if (in[2] == "read-only") fs::permissions("p.dat", fs::perms::owner_read);
+         const std::string saved = message(saveProject("p.dat", s, in[1]));
+         Cells names;
+         for (const auto& file : fs::directory_iterator(".")) names.push_back(file.path().filename());
+         std::sort(names.begin(), names.end());
+         std::string folder;
+         for (const auto& name : names) folder += (folder.empty() ? "" : " ") + name;
+         ProjectState opened;
+         const auto picture = openProject("p.dat", opened);
+         const bool same = picture && *picture == in[1] && sameSavedContent(opened, s);
+         return Cells{saved, folder, readBytes("p.points"), same ? "same" : "differs"};
+     }},
+    {"escape",  // a list line => its escaped form, and whether it comes back
+     [](const Cells& in) {
+         const std::string escaped = toEscapedWindows1252(in[0]);
+         const auto back = fromEscapedWindows1252(escaped);
+         return Cells{escaped, back ? (*back == in[0] ? "back" : *back) : "refused"};
+     }},
+    {"recovery",  // project state | caption => the recovery file | read back
+     [](const Cells& in) {
+         ProjectState s = stateOf(in[0]);
+         s.lwmnumberColour = CounterColour::Red;
+         s.chkvtpnodata = true;
+         s.lblx = " 10, ";
+         const std::string text = recoveryFileText(s, "/p/area.bmp", in[1]);
+         const auto back = parseRecoveryFile(text);
+         const bool same = back && back->state == s && back->picture == "/p/area.bmp" &&
+                           back->caption == in[1];
+         return Cells{text, back ? (same ? "same" : "differs") : message(back)};
+     }},
+    {"damaged recovery",  // recovery file bytes => why it is refused
+     [](const Cells& in) { return Cells{message(parseRecoveryFile(in[0]))}; }},
 };
 
 QM4_CASE_TABLE(ProjectCases, "project_cases.txt", kFunctions);

@@ -29,10 +29,10 @@ class FaultInjectionTest : public QObject {
         qputenv("PATH", QFile::encodeName(bin.path()));
         check(
             "txtprojectname=Harbour | txtlatdeg=47 | cmdcalculate | press 10,40 | picture "
-            "area.bmp 64x48 | reply %1/area.bmp | cmdload | cmdlwm | cmdvtp | file Harbour.dat "
-            "saved | forget | " +
+            "area.bmp 64x48 | reply %1/area.bmp | cmdload | cmdlwm | cmdvtp | reply %1/Harbour | "
+            "mnusaveproject | forget | " +
                 steps,
-            "changed=desktop | desktop=" + checks);
+            checks);
         setrlimit(RLIMIT_FSIZE, &fileSize);
         qputenv("PATH", path);
     }

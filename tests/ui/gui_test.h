@@ -18,7 +18,17 @@
 // are not started unless `real` is set, and the registry is `values`.
 class FakeServices : public DesktopServices, public RegistryReader {
   public:
+    FakeServices(const QString& home, const QString& folder)
+        : folder(QDir::toNativeSeparators(folder)),
+          home(home),
+          documents(home + "/Documents"),
+          ini(home + "/settings.ini", QSettings::IniFormat) {}
+
     QString folder;
+    const QString home;  // holds the recovery, settings and data folders
+    QString documents;
+    QString recovery = home + "/state";
+    QSettings ini;
     QStringList log;
     QStringList replies;
     std::map<QString, RegistryRawValue> values;  // by "key|value name"
@@ -34,13 +44,32 @@ class FakeServices : public DesktopServices, public RegistryReader {
     QString inputText(QWidget*, const QString& title, const QString& prompt) override {
         return reply({"asked", title, prompt});
     }
-    QString openFileName(QWidget*, const QString& title, const FileFilter& filter) override {
-        return reply({"asked", title, filter.description, filter.patterns});
+    // The reply names the button: Save, Discard, Yes or No; none is Cancel.
+    QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text,
+                                    QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton) override {
+        const QString answer = reply({"asked", title, text});
+        for (const auto& [name, button] : {std::pair{"Save", QMessageBox::Save},
+                                           {"Discard", QMessageBox::Discard},
+                                           {"Yes", QMessageBox::Yes}})
+            if ((buttons & button) && answer == name) return button;
+        return buttons & QMessageBox::No ? QMessageBox::No : QMessageBox::Cancel;
+    }
+    QString openFileName(QWidget*, const QString& title, const FileFilter& filter,
+                         const QString& folder) override {
+        return reply({"asked", title, filter.description, filter.patterns, folder});
     }
     QString saveFileName(QWidget*, const QString& title, const FileFilter& filter,
-                         const QString& name) override {
-        return reply({"asked", title, filter.description, filter.patterns, name});
+                         const QString& proposal) override {
+        return reply({"asked", title, filter.description, filter.patterns, proposal});
     }
+    QString existingFolder(QWidget*, const QString& title, const QString& folder) override {
+        return reply({"asked", title, folder});
+    }
+    QString documentsFolder() const override { return documents; }
+    QString recoveryFolder() const override { return recovery; }
+    QStringList dataFolders() const override { return {home + "/share"}; }
+    QSettings& settings() override { return ini; }
     bool startDetached(const QString& program, const QStringList& arguments) override {
         log << (QStringList{"started", program} + arguments).join(u' ');
         return real ? DesktopServices::startDetached(program, arguments) : startSucceeds;
@@ -80,11 +109,11 @@ using View = std::map<QString, QString>;
 class Window {
   public:
     QTemporaryDir dir;
-    FakeServices& fake = *new FakeServices;  // owned by the window
+    QTemporaryDir home;
+    FakeServices& fake = *new FakeServices(home.path(), dir.path());  // owned by the window
     MainWindow main{std::unique_ptr<PlatformServices>(&fake)};
 
     Window() {
-        fake.folder = QDir::toNativeSeparators(dir.path());
         main.show();
         if (!QTest::qWaitForWindowActive(&main)) qFatal("the window did not come up");
     }
@@ -103,11 +132,14 @@ class Window {
     // project the window holds as "state", a list or counter that shows
     // other lines or another colour than it holds, and the desktop's log.
     View snapshot() const {
-        View all{{"desktop", fake.log.join(u'\n')}};
+        View all{{"desktop", fake.log.join(u'\n')},
+                 {"status", main.statusBar()->currentMessage()}};
         const QRegularExpression named("^(txt|lbl|cbo|Option|chk|lst|pic|Picture1)");
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (top->isVisible())
-                all[top->objectName()] = top->windowTitle() + (top->isModal() ? " (modal)" : "") +
+                all[top->objectName()] = top->windowTitle().replace(
+                                             "[*]", top->isWindowModified() ? "*" : "") +
+                                         (top->isModal() ? " (modal)" : "") +
                                          (top->parentWidget() ? " (owned)" : "");
             for (QWidget* control : top->findChildren<QWidget*>(named)) {
                 QString& text = all[control->objectName()];
@@ -127,9 +159,13 @@ class Window {
                 }
             }
         }
-        for (const QString& name : QDir(dir.path()).entryList(QDir::Files | QDir::Hidden)) {
-            QFile file(dir.filePath(name));
-            all[name] = file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : "?";
+        for (const QString& folder : {dir.path(), fake.documents + "/Quillmap4"}) {
+            const QString prefix = folder == dir.path() ? "" : "Documents/";
+            for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden)) {
+                QFile file(QDir(folder).filePath(name));
+                all[prefix + name] =
+                    file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : "?";
+            }
         }
         const qm4::ProjectState& s = main.state();
         all["state"] = QString::fromStdString(qm4::projectFileText(s));
@@ -145,6 +181,15 @@ class Window {
                 all[counter + " held"] = "red";
         }
         return all;
+    }
+
+    // Whether a file in folder holds text.
+    static bool read(const QString& folder, const QString& text) {
+        for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+            QFile file(QDir(folder).filePath(name));
+            if (file.open(QIODevice::ReadOnly) && file.readAll().contains(text.toUtf8())) return true;
+        }
+        return false;
     }
 
     static QStringList changed(const View& before, const View& after) {
@@ -168,8 +213,8 @@ class Window {
     // keys" types a key sequence and "paste name text" pastes the text;
     // "reply text" answers a dialog. "file name bytes" (with its folder) and
     // "picture name WxH" are made in the program folder, "cut name" halves a
-    // file and "read-only name" protects it; "program-folder path" moves the
-    // program folder; "registry type key|value=text" sets a registry value;
+    // file and "read-only name" protects it; "program-folder path" and
+    // "documents-folder path" move those folders; "registry type key|value=text" sets a registry value;
     // "programs fail" to start, unless the "real desktop" starts them;
     // "forget" clears the desktop's log; "disk full" refuses any file longer
     // than 64 bytes from then on. Anything else is a menu entry, a button in
@@ -223,6 +268,8 @@ class Window {
                 file.setPermissions(QFile::ReadOwner);
             } else if (verb == "program-folder") {
                 fake.folder = all;
+            } else if (verb == "documents-folder") {
+                fake.documents = all;
             } else if (verb == "registry") {
                 fake.values[rest.section(u'=', 0, 0)] = {name.toUInt(), rest.section(u'=', 1),
                                                          rest.section(u'=', 1).toUInt()};
@@ -253,15 +300,18 @@ class Window {
 // Runs the steps, written as one text with " | " between them, watching the
 // last; then compares each "what=shown" of `expected`, written the same way,
 // with the snapshot after it or, for "changed", with the names whose value
-// the last step changed. %1 stands for the program folder.
+// the last step changed. %1 stands for the program folder, %2 for the
+// folder that holds the documents, recovery and settings folders.
 inline void check(const QString& steps, const QString& expected) {
     Window w;
-    const QStringList all = QString(steps).replace("%1", w.dir.path()).split(" | ");
+    const QStringList all =
+        QString(steps).replace("%1", w.dir.path()).replace("%2", w.home.path()).split(" | ");
     w.run(all.mid(0, all.size() - 1));
     const View before = w.snapshot();
     w.run(all.mid(all.size() - 1));
     const View after = w.snapshot();
-    for (const QString& e : QString(expected).replace("%1", w.dir.path()).split(" | ")) {
+    for (const QString& e :
+         QString(expected).replace("%1", w.dir.path()).replace("%2", w.home.path()).split(" | ")) {
         const QString what = e.section(u'=', 0, 0);
         const QString shown = what == "changed"      ? Window::changed(before, after).join(u' ')
                               : after.contains(what) ? after.at(what)

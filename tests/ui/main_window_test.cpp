@@ -2,6 +2,8 @@
 // fake desktop. Each row of data/main_window.rows follows events to the core
 // and back to what the window shows; what the core computes is proved in
 // tests/core.
+#include <csignal>
+
 #include "gui_test.h"
 #include "source/vocabulary.h"
 
@@ -74,6 +76,42 @@ class MainWindowTest : public QObject {
                  int(qm4::VtpTypeList().size()));
         QCOMPARE(w.main.findChild<QComboBox*>("cbolayer")->count(), int(qm4::LayerList().size()));
         QCOMPARE(w.main.findChild<QWidget*>("Picture1")->size(), QSize(256, 256));
+    }
+
+    // The real program, killed after a series of presses, leaves its work for
+    // the next start, which restores exactly what a window that made the
+    // same presses holds; a window closed normally leaves nothing behind.
+    void killedProgramComesBackOnTheNextStart() {
+        const QString steps = "txtprojectname=Crash|Option1=true|txtareax=3|press 10,20|press 30,40";
+        Window crashed, direct;
+        QFile script(crashed.home.filePath("presses.txt"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("set txtprojectname Crash\nclick Option1\nset txtareax 3\npress 10 20\n"
+                     "press 30 40\nwait 60000\n");
+        script.close();
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", crashed.home.path());
+        env.insert("XDG_STATE_HOME", crashed.home.path());
+        program.setProcessEnvironment(env);
+        program.start(QUILLMAP4_PROGRAM, {"--script", script.fileName()});
+        const QString folder = crashed.home.filePath("quillmap4");
+        QTRY_VERIFY_WITH_TIMEOUT(Window::read(folder, "LWMLines=2"), 20000);
+        ::kill(pid_t(program.processId()), SIGKILL);
+        QVERIFY(program.waitForFinished());
+        crashed.fake.recovery = folder;
+        crashed.run({"reply Yes"});
+        QVERIFY(crashed.main.offerRecovery());
+        direct.run(steps.split(u'|'));
+        const View restored = crashed.snapshot(), made = direct.snapshot();
+        for (const auto& [name, shown] : made)
+            if (QRegularExpression("^(state|frmmain|(txt|lbl|cbo|Option|chk|lst).*)$")
+                    .match(name)
+                    .hasMatch())
+                QCOMPARE(name + "=" + restored.at(name), name + "=" + shown);
+        QVERIFY(!crashed.main.offerRecovery());
+        crashed.main.close();
+        QCOMPARE(QDir(folder).entryList({"*.txt"}), QStringList());
     }
 
     // The pure decisions of the real desktop services.
