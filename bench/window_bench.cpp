@@ -23,23 +23,36 @@ namespace {
 // Presses between two trims of the lists back to their benchmark size.
 constexpr int kPressesPerBatch = 64;
 
-// A desktop that answers nothing: no dialog may appear while measuring.
-class SilentDesktop : public PlatformServices {
+// A desktop that answers nothing: no dialog may appear while measuring, and
+// nothing is written outside a temporary folder.
+class SilentDesktop : public DesktopServices {
   public:
     void showMessage(QWidget*, QMessageBox::Icon, const QString&, const QString&) override {}
     QString inputText(QWidget*, const QString&, const QString&) override { return {}; }
-    QString openFileName(QWidget*, const QString&, const FileFilter&) override { return {}; }
+    QMessageBox::StandardButton ask(QWidget*, const QString&, const QString&,
+                                    QMessageBox::StandardButtons,
+                                    QMessageBox::StandardButton) override {
+        return QMessageBox::Discard;
+    }
+    QString openFileName(QWidget*, const QString&, const FileFilter&, const QString&) override {
+        return {};
+    }
     QString saveFileName(QWidget*, const QString&, const FileFilter&, const QString&) override {
         return {};
     }
+    QString existingFolder(QWidget*, const QString&, const QString&) override { return {}; }
     bool startDetached(const QString&, const QStringList&) override { return false; }
     void openDocument(const QString&) override {}
     QString programFolder() const override { return folder_.path(); }
-    QString environmentVariable(const QString&) const override { return {}; }
+    QString documentsFolder() const override { return folder_.path(); }
+    QString recoveryFolder() const override { return folder_.path() + "/recovery"; }
+    QStringList dataFolders() const override { return {}; }
+    QSettings& settings() override { return settings_; }
     RegistryReader& registry() override { return registry_; }
 
   private:
     QTemporaryDir folder_;
+    QSettings settings_{folder_.filePath("settings.ini"), QSettings::IniFormat};
     NoRegistry registry_;
 };
 
