@@ -34,8 +34,9 @@ const Functions kFunctions = {
          ProjectState s = stateOf(in[0]);
          s.chklwmnodata = true;
          const auto picture = openProject("p.dat", s);
-         const std::string opened =
-             !picture ? message(picture) : picture->empty() ? "ok" : "ok " + *picture;
+         const std::string opened = !picture           ? message(picture)
+                                    : picture->empty() ? "ok"
+                                                       : "ok " + *picture;
          const std::string saved = message(WriteProjectFile("q.dat", s));
          return Cells{opened, saved == "ok" ? readBytes("q.dat") : saved,
                       "counters \"" + s.txtlwmnumber + "\" \"" + s.txtvtpnumber + "\", " +
@@ -78,7 +79,8 @@ const Functions kFunctions = {
          if (in[2] == "read-only") fs::permissions("p.dat", fs::perms::owner_read);
          const std::string saved = message(saveProject("p.dat", s, in[1]));
          Cells names;
-         for (const auto& file : fs::directory_iterator(".")) names.push_back(file.path().filename());
+         for (const auto& file : fs::directory_iterator("."))
+             names.push_back(file.path().filename());
          std::sort(names.begin(), names.end());
          std::string folder;
          for (const auto& name : names) folder += (folder.empty() ? "" : " ") + name;
@@ -101,8 +103,8 @@ const Functions kFunctions = {
          s.lblx = " 10, ";
          const std::string text = recoveryFileText(s, "/p/area.bmp", in[1]);
          const auto back = parseRecoveryFile(text);
-         const bool same = back && back->state == s && back->picture == "/p/area.bmp" &&
-                           back->caption == in[1];
+         const bool same =
+             back && back->state == s && back->picture == "/p/area.bmp" && back->caption == in[1];
          return Cells{text, back ? (same ? "same" : "differs") : message(back)};
      }},
     {"damaged recovery",  // recovery file bytes => why it is refused

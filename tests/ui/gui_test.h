@@ -132,15 +132,13 @@ class Window {
     // project the window holds as "state", a list or counter that shows
     // other lines or another colour than it holds, and the desktop's log.
     View snapshot() const {
-        View all{{"desktop", fake.log.join(u'\n')},
-                 {"status", main.statusBar()->currentMessage()}};
+        View all{{"desktop", fake.log.join(u'\n')}, {"status", main.statusBar()->currentMessage()}};
         const QRegularExpression named("^(txt|lbl|cbo|Option|chk|lst|pic|Picture1)");
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (top->isVisible())
-                all[top->objectName()] = top->windowTitle().replace(
-                                             "[*]", top->isWindowModified() ? "*" : "") +
-                                         (top->isModal() ? " (modal)" : "") +
-                                         (top->parentWidget() ? " (owned)" : "");
+                all[top->objectName()] =
+                    top->windowTitle().replace("[*]", top->isWindowModified() ? "*" : "") +
+                    (top->isModal() ? " (modal)" : "") + (top->parentWidget() ? " (owned)" : "");
             for (QWidget* control : top->findChildren<QWidget*>(named)) {
                 QString& text = all[control->objectName()];
                 text = control->property(shownProperty(control)).toString();
@@ -187,7 +185,8 @@ class Window {
     static bool read(const QString& folder, const QString& text) {
         for (const QString& name : QDir(folder).entryList(QDir::Files)) {
             QFile file(QDir(folder).filePath(name));
-            if (file.open(QIODevice::ReadOnly) && file.readAll().contains(text.toUtf8())) return true;
+            if (file.open(QIODevice::ReadOnly) && file.readAll().contains(text.toUtf8()))
+                return true;
         }
         return false;
     }
@@ -214,11 +213,10 @@ class Window {
     // "reply text" answers a dialog. "file name bytes" (with its folder) and
     // "picture name WxH" are made in the program folder, "cut name" halves a
     // file and "read-only name" protects it; "program-folder path" and
-    // "documents-folder path" move those folders; "registry type key|value=text" sets a registry value;
-    // "programs fail" to start, unless the "real desktop" starts them;
-    // "forget" clears the desktop's log; "disk full" refuses any file longer
-    // than 64 bytes from then on. Anything else is a menu entry, a button in
-    // any window, or keys for the window.
+    // "documents-folder path" move those folders; "registry type key|value=text" sets a registry
+    // value; "programs fail" to start, unless the "real desktop" starts them; "forget" clears the
+    // desktop's log; "disk full" refuses any file longer than 64 bytes from then on. Anything else
+    // is a menu entry, a button in any window, or keys for the window.
     void run(const QStringList& steps) {
         for (const QString& step : steps) {
             const QString verb = step.section(u' ', 0, 0), name = step.section(u' ', 1, 1);

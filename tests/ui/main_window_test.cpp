@@ -82,12 +82,14 @@ class MainWindowTest : public QObject {
     // the next start, which restores exactly what a window that made the
     // same presses holds; a window closed normally leaves nothing behind.
     void killedProgramComesBackOnTheNextStart() {
-        const QString steps = "txtprojectname=Crash|Option1=true|txtareax=3|press 10,20|press 30,40";
+        const QString steps =
+            "txtprojectname=Crash|Option1=true|txtareax=3|press 10,20|press 30,40";
         Window crashed, direct;
         QFile script(crashed.home.filePath("presses.txt"));
         QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("set txtprojectname Crash\nclick Option1\nset txtareax 3\npress 10 20\n"
-                     "press 30 40\nwait 60000\n");
+        script.write(
+            "set txtprojectname Crash\nclick Option1\nset txtareax 3\npress 10 20\n"
+            "press 30 40\nwait 60000\n");
         script.close();
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

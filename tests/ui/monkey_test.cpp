@@ -9,8 +9,7 @@
 
 // What a mouse event over the picture, and an opened project, may change.
 // Any change of the project may change the unsaved-work marker in the title.
-const QString kMouse =
-    "lst(LWM|VTP)|lbl(x|y|vtp2x|vtp2y)|txt(lwm|vtp)number|state|desktop|frmmain";
+const QString kMouse = "lst(LWM|VTP)|lbl(x|y|vtp2x|vtp2y)|txt(lwm|vtp)number|state|desktop|frmmain";
 const QString kOpen =
     "(txt|lbl|cbo|Option|chk)\\w+|lst(LWM|VTP)( selected)?|Picture1|frmmain|"
     "state|desktop|status";
