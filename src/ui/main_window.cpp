@@ -202,7 +202,7 @@ QStringList qsList(const std::vector<std::string>& values) {
 MainWindow::MainWindow() : MainWindow(std::make_unique<DesktopServices>()) {}
 
 MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
-    : services_(std::move(services)) {
+    : services_(std::move(services)), captionText_(kCaption) {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(caption());
     setAcceptDrops(true);

@@ -169,7 +169,7 @@ class MainWindow : public QMainWindow {
     // What the last save or open left on the disk (or the start values).
     qm4::ProjectState saved_;
     QString savedPicture_;
-    QString captionText_ = QStringLiteral(" Quillmap4");  // the caption, without the marker
+    QString captionText_;  // the caption, without the unsaved-work marker
     bool showing_ = false;                                // the form is being filled from state_
     bool sessionAnswered_ = false;
     QTimer recoveryTimer_;
