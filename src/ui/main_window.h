@@ -169,8 +169,8 @@ class MainWindow : public QMainWindow {
     // What the last save or open left on the disk (or the start values).
     qm4::ProjectState saved_;
     QString savedPicture_;
-    QString captionText_;  // the caption, without the unsaved-work marker
-    bool showing_ = false;                                // the form is being filled from state_
+    QString captionText_;   // the caption, without the unsaved-work marker
+    bool showing_ = false;  // the form is being filled from state_
     bool sessionAnswered_ = false;
     QTimer recoveryTimer_;
     std::unique_ptr<SessionRecovery> recovery_;

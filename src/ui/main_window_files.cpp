@@ -1,6 +1,7 @@
 // The main window's file commands and what keeps an author's work safe:
-// saving and opening a project with its points, the working folder, recent
-// projects, the question about unsaved work, and the recovery file.
+// saving and opening a project with its points, the source files and their
+// viewing, the working folder, recent projects, the question about unsaved
+// work, and the recovery file.
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -8,12 +9,15 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMimeData>
+#include <QProcess>
 #include <QSessionManager>
 #include <QStatusBar>
 
 #include "project/points_file.h"
 #include "project/recovery_file.h"
+#include "source/source_writers.h"
 #include "source/text_file.h"
+#include "source/view_source.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/main_window_text.h"
@@ -23,6 +27,14 @@
 #include "ui/session_recovery.h"
 
 namespace {
+#ifndef Q_OS_WIN
+QStringList qsList(const std::vector<std::string>& values) {
+    QStringList list;
+    for (const std::string& value : values) list << qs(value);
+    return list;
+}
+#endif
+
 const QString kWorkingFolderKey = QStringLiteral("workingFolder");
 const QString kRecentKey = QStringLiteral("recentProjects");
 constexpr std::size_t kMaxRecoveryBytes = 256u << 20;
@@ -221,6 +233,57 @@ void MainWindow::dropEvent(QDropEvent* event) {
     if (urls.isEmpty() || !urls.first().isLocalFile()) return;
     event->acceptProposedAction();
     openProject(urls.first().toLocalFile());
+}
+
+// ---- Source files
+// ----------------------------------------------------------------------------------------------------------
+
+void MainWindow::cmdlwm_Click() { createSource(true); }
+void MainWindow::mnucreatelwmsource_Click() { createSource(true); }
+void MainWindow::cmdvtp_Click() { createSource(false); }
+void MainWindow::mnucreatevtpsource_Click() { createSource(false); }
+
+void MainWindow::createSource(bool lwm) {
+    readFields();
+    const std::string folder = ensuredWorkingFolder().toStdString();
+    const qm4::Status written =
+        lwm ? qm4::createlwm(state_, folder) : qm4::createvtp(state_, folder);
+    if (!written)
+        showError(QStringLiteral("%1 could not be written.")
+                      .arg(lwm ? QStringLiteral("LWMSource.asm") : QStringLiteral("VTPSource.asm")),
+                  written.error().message);
+}
+
+void MainWindow::mnuviewlwmsource_Click() { ViewLWM(); }
+void MainWindow::mnuviewvtpsource_Click() { ViewVTP(); }
+
+void MainWindow::ViewLWM() {
+    viewSource(qm4::LwmSourcePath(workingFolder().toStdString()), qm4::kLwmMissingMessage);
+}
+
+void MainWindow::ViewVTP() {
+    viewSource(qm4::VtpSourcePath(workingFolder().toStdString()), qm4::kVtpMissingMessage);
+}
+
+void MainWindow::viewSource(const std::string& path, const char* missingMessage) {
+    if (!qm4::isRegularFile(path)) {
+        services_->showMessage(this, QMessageBox::Warning, kTitle,
+                               QString::fromLatin1(missingMessage));
+        return;
+    }
+#ifdef Q_OS_WIN
+    QStringList command = QProcess::splitCommand(qs(qm4::windowsEditorCommandLine(
+        services_->environmentVariable(QStringLiteral("windir")).toStdString(), path)));
+    const QString program = command.takeFirst();
+    const bool started = services_->startDetached(program, command);
+#else
+    const qm4::EditorCommand command = qm4::linuxEditorCommand(path);
+    const bool started = services_->startDetached(qs(command.program), qsList(command.arguments));
+#endif
+    if (!started)
+        services_->showMessage(
+            this, QMessageBox::Warning, kTitle,
+            QStringLiteral("The text editor could not be started to show %1.").arg(qs(path)));
 }
 
 // ---- Working folder and recent projects ----------------------------------

@@ -1,7 +1,10 @@
-// Texts and small conversions that the main window's source files share.
+// Texts, colours and small helpers that the main window's source files
+// (one for each room of the window) share.
 #pragma once
 
+#include <QColor>
 #include <QString>
+#include <QWidget>
 #include <string>
 
 #include "ui/platform_services.h"
@@ -13,3 +16,18 @@ inline const FileFilter kProjectFilter{QStringLiteral("Quillmap Project Files (*
                                        QStringLiteral("*.dat")};
 
 inline QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+inline const FileFilter kPictureFilter{QStringLiteral("Picture Files (*.bmp;*.jpg;*.gif)"),
+                                       QStringLiteral("*.bmp;*.jpg;*.gif")};
+
+template <class W>
+W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+inline void paintText(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, colour);
+    widget->setPalette(palette);
+}
