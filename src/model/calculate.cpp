@@ -5,15 +5,11 @@
 
 #include <cmath>
 
+#include "model/area_grid.h"
 #include "model/numbers.h"
 
 namespace qm4 {
 namespace {
-
-constexpr double kCellWidth = 0.46875;          // 360 / 768
-constexpr double kCellHeight = 0.3515625;       // 180 / 512
-constexpr double kAreaWidth = 0.0146484375;     // 360 / 24576
-constexpr double kAreaHeight = 0.010986328125;  // 180 / 16384
 
 double degreesAndMinutes(const std::string& degreesText, const std::string& minutesText) {
     double d = leadingNumber(degreesText);
