@@ -142,6 +142,27 @@ void MainWindow::buildMenus() {
         mnurecent[i] = named(new QAction(this), name.constData());
         connect(mnurecent[i], &QAction::triggered, this, [this, i] { mnurecent_Click(i); });
     }
+    mnuundo = named(undoStack_.createUndoAction(this, QStringLiteral("&Undo")), "mnuundo");
+    mnuundo->setShortcut(QKeySequence::Undo);
+    mnuredo = named(undoStack_.createRedoAction(this, QStringLiteral("&Redo")), "mnuredo");
+    mnuredo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    mnupasteposition = action("mnupasteposition", QStringLiteral("Paste Position"),
+                              &MainWindow::mnupasteposition_Click);
+    mnupasteposition->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    mnugotoposition = action("mnugotoposition", QStringLiteral("Go to Position..."),
+                             &MainWindow::mnugotoposition_Click);
+    mnushowtrace = named(new QAction(QStringLiteral("Show Trace"), this), "mnushowtrace");
+    mnushowtrace->setCheckable(true);
+    mnushowtrace->setChecked(true);
+    connect(mnushowtrace, &QAction::toggled, this, &MainWindow::mnushowtrace_Click);
+    mnuzoomin = action("mnuzoomin", QStringLiteral("Zoom In"), &MainWindow::mnuzoomin_Click);
+    mnuzoomin->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    mnuzoomout = action("mnuzoomout", QStringLiteral("Zoom Out"), &MainWindow::mnuzoomout_Click);
+    mnuzoomout->setShortcut(QKeySequence::ZoomOut);
+    mnuzoomactual =
+        action("mnuzoomactual", QStringLiteral("Actual Size"), &MainWindow::mnuzoomactual_Click);
+    mnuzoomactual->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
     mnuquickstart = action("mnuquickstart", QStringLiteral("Quick Start Guide"),
                            &MainWindow::mnuquickstart_Click);
     mnuquickstart->setShortcut(QKeySequence(Qt::Key_F1));
@@ -172,6 +193,20 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     file->addAction(mnuexit);
 
+    QMenu* edit = named(bar->addMenu(QStringLiteral("&Edit")), "mnuedit");
+    edit->addAction(mnuundo);
+    edit->addAction(mnuredo);
+    edit->addSeparator();
+    edit->addAction(mnupasteposition);
+    edit->addAction(mnugotoposition);
+
+    QMenu* view = named(bar->addMenu(QStringLiteral("&View")), "mnuview");
+    view->addAction(mnushowtrace);
+    view->addSeparator();
+    view->addAction(mnuzoomin);
+    view->addAction(mnuzoomout);
+    view->addAction(mnuzoomactual);
+
     mnuspace = named(bar->addAction(QStringLiteral("|")), "mnuspace");
     mnuspace->setEnabled(false);
 
@@ -185,7 +220,7 @@ void MainWindow::buildMenus() {
     help->addAction(mnuabout);
 
     // Menus are windows of their own and do not take the window's font.
-    for (QMenu* menu : {file, lwmSource, vtpSource, help}) menu->setFont(font());
+    for (QMenu* menu : {file, lwmSource, vtpSource, edit, view, help}) menu->setFont(font());
 }
 
 void MainWindow::connectEvents() {
@@ -214,6 +249,13 @@ void MainWindow::connectEvents() {
              Option1, Option2, Option3, Option4, chklwmnodata, chkvtpnodata})
         connect(button, &QAbstractButton::toggled, this, &MainWindow::noteChange);
     connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitData);
+    // Selecting a list line marks its point on the picture.
+    for (const auto& [list, trace] :
+         {std::pair{lstLWM, PictureView::Lwm}, std::pair{lstVTP, PictureView::Vtp}})
+        connect(list, &QListWidget::itemSelectionChanged, this, [this, list = list, trace = trace] {
+            Picture1->setTraceSelection(trace, selectedRow(list));
+        });
+    connect(Picture1, &PictureView::mouseLeft, statusBar(), &QStatusBar::clearMessage);
 }
 
 // ---- Fields and state ----------------------------------------------------
@@ -287,6 +329,7 @@ void MainWindow::writeFields() {
     showValue(lbly, s.lbly);
     showValue(lblvtp2x, s.lblvtp2x);
     showValue(lblvtp2y, s.lblvtp2y);
+    showAreaEdges();
 }
 
 void MainWindow::showCounterColour(QLineEdit* counter, qm4::CounterColour colour) {

@@ -6,14 +6,15 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <QUndoStack>
 #include <array>
 #include <memory>
 
 #include "capture/capture.h"
 #include "model/project_state.h"
+#include "ui/picture_view.h"
 
 class AboutBox;
-class PictureView;
 class PlatformServices;
 class QAction;
 class QCheckBox;
@@ -24,9 +25,12 @@ class QListWidget;
 class QPlainTextEdit;
 class QRadioButton;
 class QPushButton;
+class QScrollArea;
 class QTabWidget;
 class QSessionManager;
 class SessionRecovery;
+struct CaptureTexts;
+struct ListSplice;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -74,6 +78,12 @@ class MainWindow : public QMainWindow {
     void mnusaveproject_Click();
     void mnuexit_Click();
     void mnuworkingfolder_Click();
+    void mnupasteposition_Click();
+    void mnugotoposition_Click();
+    void mnushowtrace_Click(bool shown);
+    void mnuzoomin_Click();
+    void mnuzoomout_Click();
+    void mnuzoomactual_Click();
     void mnurecent_Click(int index);
     void mnuquickstart_Click();
     void mnuhelptutorial_Click();
@@ -125,8 +135,23 @@ class MainWindow : public QMainWindow {
     // Shows state_ in the widgets, the list lines aside.
     void writeFields();
     void showCounterColour(QLineEdit* counter, qm4::CounterColour colour);
-    void appendNewLines(const ListSide& side, std::size_t appended);
     void showSelection(const ListSide& side);
+
+    // The lists as undoable steps: ListStep changes them through these.
+    friend class ListStep;
+    void spliceList(int list, int at, std::size_t removed, const std::vector<std::string>& inserted,
+                    bool changeState);
+    void showCaptureTexts(const CaptureTexts& texts);
+    void pushStep(const QString& name, std::vector<ListSplice> splices, const CaptureTexts& before);
+    std::vector<PictureView::Point> tracePoints(int list,
+                                                const std::vector<std::string>& lines) const;
+    QPoint currentArea() const;
+    void showTrace();
+    void followTraceArea();
+    void setZoom(int zoom);
+    void showMousePosition();
+    void showAreaEdges();
+    void goToPosition(const QString& text);
 
     void removeSelected(const ListSide& side);
     void clearList(const ListSide& side);
@@ -175,6 +200,8 @@ class MainWindow : public QMainWindow {
     QTimer recoveryTimer_;
     std::unique_ptr<SessionRecovery> recovery_;
     QLabel* workingFolderLabel_ = nullptr;
+    QUndoStack undoStack_;
+    QPoint traceArea_;  // the area whose picture the VTP trace is drawn in
 
     QTabWidget* tabs_ = nullptr;
     QLineEdit* txtprojectname = nullptr;
@@ -191,6 +218,11 @@ class MainWindow : public QMainWindow {
     QLabel* lblareax = nullptr;
     QLabel* lblareay = nullptr;
     QPushButton* cmdcalculate = nullptr;
+    // The current area's edges, shown after Calculate.
+    QLabel* lblnorth = nullptr;
+    QLabel* lblsouth = nullptr;
+    QLabel* lblwest = nullptr;
+    QLabel* lbleast = nullptr;
 
     QComboBox* cbolandclass = nullptr;
     QComboBox* cbovtptype = nullptr;
@@ -203,6 +235,7 @@ class MainWindow : public QMainWindow {
     QLineEdit* txtaltitude = nullptr;
 
     PictureView* Picture1 = nullptr;
+    QScrollArea* pictureScroll_ = nullptr;
     QPushButton* cmdload = nullptr;
     QLineEdit* txtcellx = nullptr;
     QLineEdit* txtcelly = nullptr;
@@ -233,6 +266,14 @@ class MainWindow : public QMainWindow {
     QAction* mnuviewvtpsource = nullptr;
     QAction* mnuexit = nullptr;
     QAction* mnuworkingfolder = nullptr;
+    QAction* mnuundo = nullptr;
+    QAction* mnuredo = nullptr;
+    QAction* mnupasteposition = nullptr;
+    QAction* mnugotoposition = nullptr;
+    QAction* mnushowtrace = nullptr;
+    QAction* mnuzoomin = nullptr;
+    QAction* mnuzoomout = nullptr;
+    QAction* mnuzoomactual = nullptr;
     std::array<QAction*, 4> mnurecent{};
     QAction* mnuspace = nullptr;
     QAction* mnuquickstart = nullptr;

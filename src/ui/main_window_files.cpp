@@ -47,6 +47,8 @@ QString MainWindow::caption() const { return captionText_ + QStringLiteral("[*]"
 void MainWindow::noteChange() {
     if (showing_) return;
     readFields();
+    followTraceArea();
+    showAreaEdges();
     setWindowModified(!qm4::sameSavedContent(state_, saved_) || picturePath_ != savedPicture_);
     if (!recoveryTimer_.isActive()) recoveryTimer_.start();
 }
@@ -56,6 +58,7 @@ void MainWindow::markSaved() {
     savedPicture_ = picturePath_;
     setWindowTitle(caption());
     setWindowModified(false);
+    undoStack_.setClean();
     recoveryTimer_.stop();
     recovery_->clear();
 }
@@ -198,6 +201,8 @@ bool MainWindow::openProjectFile(const QString& path) {
     return true;
 }
 
+// After an open or a restore: the lists anew, the trace with them, and no
+// steps to undo into the project that was there before.
 void MainWindow::showLists() {
     for (const ListSide* side : {&lwmSide_, &vtpSide_}) {
         QStringList lines;
@@ -205,6 +210,8 @@ void MainWindow::showLists() {
         side->list->clear();
         side->list->addItems(lines);
     }
+    showTrace();
+    undoStack_.clear();
 }
 
 void MainWindow::showPicture(const QString& path) {

@@ -13,10 +13,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "model/area_grid.h"
 #include "model/calculate.h"
+#include "model/numbers.h"
 #include "source/vocabulary.h"
 #include "ui/field_behaviour.h"
 #include "ui/main_window.h"
@@ -200,7 +203,18 @@ QWidget* MainWindow::buildGeneralTab() {
     results->addWidget(new QLabel(QStringLiteral("LOD 13"), location), 3, 0);
     results->addWidget(lblareax, 3, 1);
     results->addWidget(lblareay, 3, 2);
-    results->setRowStretch(4, 1);
+    // The edges of the area in decimal degrees, to check it against a map.
+    int row = 4;
+    for (const auto& [edge, caption] : {std::pair{&lblnorth, "North"},
+                                        {&lblsouth, "South"},
+                                        {&lblwest, "West"},
+                                        {&lbleast, "East"}}) {
+        const QByteArray name = "lbl" + QByteArray(caption).toLower();
+        *edge = displayLabel(name.constData(), location, 14);
+        results->addWidget(new QLabel(QString::fromLatin1(caption), location), row, 0);
+        results->addWidget(*edge, row++, 1, 1, 2);
+    }
+    results->setRowStretch(row, 1);
 
     auto* locationRow = new QHBoxLayout(location);
     locationRow->addLayout(position, 1);
@@ -272,14 +286,16 @@ QWidget* MainWindow::buildDrawTab() {
 
     // The border belongs to this frame, so that Picture1's whole rectangle is
     // its client area.
-    auto* pictureFrame = new QFrame(page);
-    pictureFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    pictureFrame->setLineWidth(1);
-    Picture1 = named(new PictureView(pictureFrame), "Picture1");
-    auto* frameLayout = new QVBoxLayout(pictureFrame);
-    frameLayout->setContentsMargins(1, 1, 1, 1);
-    frameLayout->addWidget(Picture1);
-    pictureFrame->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    // Zoomed in, the picture scrolls inside it.
+    pictureScroll_ = named(new QScrollArea(page), "picturescroll");
+    pictureScroll_->setFrameStyle(QFrame::Box | QFrame::Plain);
+    pictureScroll_->setLineWidth(1);
+    Picture1 = named(new PictureView, "Picture1");
+    pictureScroll_->setWidget(Picture1);
+    pictureScroll_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    pictureScroll_->setMinimumSize(Picture1->size() + QSize(2, 2));
+    pictureScroll_->setMaximumSize(pictureScroll_->minimumSize());
+    pictureScroll_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     cmdload = named(new QPushButton(QStringLiteral("Load 256x256 Image"), page), "cmdload");
 
     txtcellx = lineEdit("txtcellx", page);
@@ -297,7 +313,7 @@ QWidget* MainWindow::buildDrawTab() {
     }
 
     auto* pictureColumn = new QVBoxLayout;
-    pictureColumn->addWidget(pictureFrame);
+    pictureColumn->addWidget(pictureScroll_);
     pictureColumn->addWidget(cmdload);
     pictureColumn->addLayout(cellArea);
     pictureColumn->addStretch();
@@ -382,4 +398,18 @@ void MainWindow::cmdcalculate_Click() {
     qm4::calculate(state_);
     writeFields();
     noteChange();
+}
+
+void MainWindow::showAreaEdges() {
+    const qm4::ProjectState& s = state_;
+    const bool located =
+        !s.txtcellx.empty() && !s.txtcelly.empty() && !s.txtareax.empty() && !s.txtareay.empty();
+    const qm4::AreaEdges area = qm4::areaEdges(s);
+    for (const auto& [label, edge] : {std::pair{lblnorth, area.north},
+                                      {lblsouth, area.south},
+                                      {lblwest, area.west},
+                                      {lbleast, area.east}}) {
+        const QString shown = located ? qs(qm4::decimalText(edge)) : QString();
+        if (label->text() != shown) label->setText(shown);
+    }
 }

@@ -1,33 +1,71 @@
-// Picture1: the 256 x 256 area view. It draws the loaded picture unscaled
-// from its top-left corner on a light grey ground and reports every mouse
-// move and press with its own client size.
+// Picture1: the area view. It draws the loaded picture from its top-left
+// corner, scaled 1x to 4x without smoothing, on a light grey ground, and the
+// trace of both point lists over it; it reports every mouse move and press
+// with its own client size.
 #pragma once
 
 #include <QImage>
 #include <QPointF>
 #include <QSizeF>
 #include <QWidget>
+#include <array>
+#include <optional>
+#include <vector>
 
 class PictureView : public QWidget {
     Q_OBJECT
   public:
+    // The two traces: the land/water mask and the vector line or polygon.
+    enum Trace { Lwm, Vtp };
+    using Point = std::optional<QPoint>;  // nothing for a line that is no point
+
     explicit PictureView(QWidget* parent = nullptr);
 
     const QImage& picture() const { return picture_; }
     void setPicture(const QImage& picture);
     void clearPicture();
 
+    int zoom() const { return zoom_; }
+    void setZoom(int zoom);
+
+    void setTraceVisible(bool visible);
+    // Replaces removed points from index at with inserted ones, as their list
+    // lines were; points added at the end are drawn without redrawing the rest.
+    void spliceTrace(Trace trace, int at, int removed, const std::vector<Point>& inserted);
+    void setTrace(Trace trace, std::vector<Point> points);
+    void setTraceSelection(Trace trace, int index);
+    void setTraceClosed(Trace trace, bool closed);
+
   signals:
     void mouseMoved(QPointF position, QSizeF clientSize);
     void mousePressed(QPointF position, QSizeF clientSize);
+    void mouseLeft();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
   private:
+    struct Line {
+        std::vector<Point> points;
+        int selected = -1;
+        bool closed = false;
+    };
+
     QSizeF clientSize() const;
+    QPointF reported(QPointF position) const;
+    QPointF centre(QPoint pixel) const;
+    void drawSegments(QPainter& painter, Trace trace, std::size_t from);
+    void redrawLayer();
 
     QImage picture_;
+    int zoom_ = 1;
+    bool traceVisible_ = true;
+    std::array<Line, 2> lines_;
+    // The segments of both traces, drawn once; only the closing segments and
+    // the markers are drawn at every paint.
+    QImage layer_;
+    bool layerStale_ = true;
 };

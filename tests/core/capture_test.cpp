@@ -3,6 +3,7 @@
 #include "capture/capture.h"
 #include "capture/list_editing.h"
 #include "capture/picture_check.h"
+#include "capture/point_lines.h"
 #include "file_test_support.h"
 
 namespace qm4 {
@@ -70,6 +71,13 @@ const Functions kFunctions = {
          return Cells{joined(list.lines), std::to_string(list.selected)};
      }},
     {"prompt", [](const Cells&) { return Cells{kInsertPrompt}; }},
+    {"trace",  // a list line => the picture pixel the trace draws it at, in area 3, 7
+     [](const Cells& in) {
+         const auto lwm = lwmPointOf(in[0]);
+         const auto vtp = vtpPointOf(in[0], 3, 7);
+         const auto point = lwm ? lwm : vtp;
+         return Cells{point ? std::to_string(point->x) + " " + std::to_string(point->y) : "none"};
+     }},
     {"bitmap",  // the file's bytes, then how many of them are kept
      [](const Cells& in) {
          const std::string bytes = in.size() > 1 ? in[0].substr(0, std::stoul(in[1])) : in[0];

@@ -3,8 +3,10 @@
 #include <charconv>
 
 #include "file_test_support.h"
+#include "model/area_grid.h"
 #include "model/calculate.h"
 #include "model/numbers.h"
+#include "model/position_text.h"
 
 namespace qm4 {
 namespace {
@@ -56,6 +58,36 @@ const Functions kFunctions = {
          calculate(s);
          return Cells{s.txtcellx, s.txtcelly, s.txtareax, s.txtareay, s.lblcellx,
                       s.lblcelly, s.lblareax, s.lblareay, s.lbllatdd, s.lbllongdd};
+     }},
+    {"position",  // a pasted position => the four boxes, and Calculate's decimal degrees
+     [](const Cells& in) {
+         const auto place = parsePosition(in[0]);
+         if (!place) return Cells{place.error().message};
+         ProjectState s;
+         writePosition(s, *place);
+         calculate(s);
+         return Cells{s.txtlatdeg,  s.txtlatmin, s.txtlongdeg,
+                      s.txtlongmin, s.lbllatdd,  s.lbllongdd};
+     }},
+    {"corners",  // cell and area => the places of pixels 0, 0 and 255, 255, which are
+                 // the area's corners, and the pixel of its north-west corner read back
+     [](const Cells& in) {
+         ProjectState s;
+         s.txtcellx = in[0];
+         s.txtcelly = in[1];
+         s.txtareax = in[2];
+         s.txtareay = in[3];
+         const AreaEdges area = areaEdges(s);
+         const LatLon first = pixelToLatLon(area, 0, 0), last = pixelToLatLon(area, 255, 255);
+         double x = 0, y = 0;
+         latLonToPixel(area, {area.north, area.west}, x, y);
+         return Cells{
+             degreesMinutesText(first.lat, true) + " " + degreesMinutesText(first.lon, false),
+             degreesMinutesText(last.lat, true) + " " + degreesMinutesText(last.lon, false),
+             first.lat == area.north && first.lon == area.west && last.lat == area.south &&
+                     last.lon == area.east && x == 0 && y == 0
+                 ? "the area's corners"
+                 : "elsewhere"};
      }},
 };
 

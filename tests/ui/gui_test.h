@@ -209,7 +209,8 @@ class Window {
     // Runs steps written as text: "name=text" fills a field; "press x,y",
     // "right x,y" and "move x,y" are mouse events on the picture; "click list
     // n" and "double-click list n" hit line n (-1: below the lines); "key name
-    // keys" types a key sequence and "paste name text" pastes the text;
+    // keys" types a key sequence, "paste name text" pastes the text and
+    // "clipboard text" only puts it on the clipboard;
     // "reply text" answers a dialog. "file name bytes" (with its folder) and
     // "picture name WxH" are made in the program folder, "cut name" halves a
     // file and "read-only name" protects it; "program-folder path" and
@@ -231,8 +232,11 @@ class Window {
                 verb == "press" || verb == "right" || verb == "move") {
                 showTabOf(picture);
                 const QPoint at(all.section(u',', 0, 0).toInt(), all.section(u',', 1).toInt());
+                // Sent, not simulated: QTest takes the point 0, 0 for the middle.
+                QMouseEvent move(QEvent::MouseMove, at, picture->mapToGlobal(at), Qt::NoButton,
+                                 Qt::NoButton, Qt::NoModifier);
                 if (verb == "move")
-                    QTest::mouseMove(picture, at);
+                    QApplication::sendEvent(picture, &move);
                 else
                     QTest::mouseClick(picture, verb == "press" ? Qt::LeftButton : Qt::RightButton,
                                       {}, at);
@@ -247,6 +251,8 @@ class Window {
                     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
             } else if (verb == "key") {
                 QTest::keySequence(field, QKeySequence(rest));
+            } else if (verb == "clipboard") {
+                QApplication::clipboard()->setText(all);
             } else if (verb == "paste") {
                 QApplication::clipboard()->setText(rest);
                 QTest::keySequence(field, QKeySequence::Paste);

@@ -78,6 +78,62 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.main.findChild<QWidget*>("Picture1")->size(), QSize(256, 256));
     }
 
+    // Every kind of list step undoes to exactly what the window showed and
+    // held before it, and redoes to exactly what it showed after it.
+    void undoAndRedoRestoreEveryStep() {
+        Window w;
+        w.run({"txtvtplinewidth=9", "press 10,20", "press 30,40", "txtlwmnumber=62"});
+        for (const char* step :
+             {"press 50,60", "Option3>press 70,80", "click lstLWM 1>cmdlwmclearlistitem",
+              "click lstVTP 2>reply ; x|double-click lstVTP 2", "cmdclearvtplist",
+              "reply ; end>double-click lstLWM -1", "cmdclearlwmlist"}) {
+            // What stands before ">" prepares the step.
+            const QString prepare = QString(step).section(u'>', 0, -2);
+            w.run(prepare.isEmpty() ? QStringList() : prepare.split(u'|'));
+            const View before = w.snapshot();
+            w.run(QString(step).section(u'>', -1).split(u'|'));
+            const View after = w.snapshot();
+            QVERIFY(w.main.findChild<QAction*>("mnuundo")->text().startsWith("&Undo "));
+            for (const auto& [action, wanted] :
+                 {std::pair{"mnuundo", &before}, {"mnuredo", &after}}) {
+                w.run({action});
+                QStringList differ = Window::changed(*wanted, w.snapshot());
+                differ.removeAll("desktop");
+                QVERIFY2(differ.isEmpty(),
+                         qPrintable(QString(step) + " " + action + ": " + differ.join(' ')));
+            }
+        }
+    }
+
+    // The trace drawn on the picture follows the lists through presses, the
+    // no-data boxes, undo, clearing, zoom and Show Trace: a segment is lit in
+    // its list's colour halfway between two points, nowhere else.
+    void traceFollowsTheLists() {
+        Window w;
+        auto* picture = w.main.findChild<PictureView*>("Picture1");
+        const auto lit = [&](int x, int y) -> QChar {  // 'L' LWM colour, 'V' VTP, '-'
+            const QColor c = picture->grab().toImage().pixelColor(
+                QPoint(x, y) * picture->zoom() + QPoint(1, 1) * (picture->zoom() / 2));
+            if (c.red() > 200 && c.green() > 150 && c.blue() < 100) return 'L';
+            if (c.red() < 100 && c.green() > 150 && c.blue() > 200) return 'V';
+            return '-';
+        };
+        const auto probe = [&] {
+            return QString(lit(40, 20)) + lit(60, 40) + lit(60, 200) + lit(150, 100);
+        };
+        w.run({"chkvtpnodata", "press 20,20", "press 60,20", "press 60,60", "chkvtpnodata",
+               "chklwmnodata", "press 20,200", "press 100,200"});
+        QCOMPARE(probe(), "LLV-");
+        w.run({"mnuundo"});
+        QCOMPARE(probe(), "LL--");
+        w.run({"mnuredo", "mnuzoomin", "mnuzoomin"});
+        QCOMPARE(probe(), "LLV-");
+        w.run({"mnushowtrace"});
+        QCOMPARE(probe(), "----");
+        w.run({"mnushowtrace", "cmdclearlwmlist"});
+        QCOMPARE(probe(), "--V-");
+    }
+
     // The real program, killed after a series of presses, leaves its work for
     // the next start, which restores exactly what a window that made the
     // same presses holds; a window closed normally leaves nothing behind.

@@ -65,9 +65,11 @@ class MonkeyTest : public QObject {
             const std::pair<QString, QStringList> table[] = {
                 {kMouse, {QStringList{"press ", "right ", "move "}[below(3)] + at}},
                 {kMouse, {QStringList{"press ", "right ", "move "}[below(3)] + at}},
-                {field + "|frmmain|state", {field + "=" + text()}},
-                {field + "|frmmain|state", {"paste " + field + " " + text()}},
-                {field + "|frmmain|state", {"key " + field + " " + keys[below(5)]}},
+                {field + "|frmmain|state|lbl(north|south|west|east)", {field + "=" + text()}},
+                {field + "|frmmain|state|lbl(north|south|west|east)",
+                 {"paste " + field + " " + text()}},
+                {field + "|frmmain|state|lbl(north|south|west|east)",
+                 {"key " + field + " " + keys[below(5)]}},
                 {"Option.|frmmain|state", {"Option" + QString::number(1 + below(4))}},
                 {"chk\\w+", {"chk" + lwm + "nodata"}},
                 {list + "( selected)?", {"click " + list + " " + row}},
@@ -86,7 +88,13 @@ class MonkeyTest : public QObject {
                   "mnusaveproject"}},
                 {kOpen, {discard, "reply " + (below(9) ? file : ""), "mnuopenproject"}},
                 {kOpen, {discard, "mnurecent" + QString::number(1 + below(4))}},
-                {"Picture1|desktop|frmmain", {"reply " + file, "cmdload"}}};
+                {"Picture1|desktop|frmmain", {"reply " + file, "cmdload"}},
+                {kMouse + "|lst(LWM|VTP) selected", {below(2) ? "mnuundo" : "mnuredo"}},
+                {"",
+                 {QStringList{"mnuzoomin", "mnuzoomout", "mnuzoomactual",
+                              "mnushowtrace"}[below(4)]}},
+                {"txtl\\w+|lbl\\w+|txt(cell|area).|state|frmmain|desktop",
+                 {"reply " + text(), "mnugotoposition"}}};
             const auto& [mayChange, steps] = table[below(std::size(table))];
             w.run(QStringList(steps).replaceInStrings("%1", w.dir.path()));
             w.fake.replies.clear();  // an answer no dialog asked for
@@ -94,7 +102,8 @@ class MonkeyTest : public QObject {
                         .mid(trail.size() > 11);
             const QString again = "again: QUILLMAP4_MONKEY_SEED=%1 QUILLMAP4_MONKEY_EVENTS=%2";
             for (const QString& name : Window::changed(before, w.snapshot()))
-                if (!QRegularExpression("^(" + mayChange + ")$").match(name).hasMatch())
+                // The status bar follows the mouse, which any popup can lead away.
+                if (!QRegularExpression("^(status|" + mayChange + ")$").match(name).hasMatch())
                     QFAIL(qPrintable(again.arg(seed).arg(step) + ": " + name + " changed after\n" +
                                      trail.join(u'\n')));
         }
