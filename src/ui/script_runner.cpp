@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -88,6 +89,14 @@ class ScriptRunner : public QObject {
             return {};
         }
         if (command == QLatin1String("press")) return press(name.toDouble(), rest.toDouble());
+        if (command == QLatin1String("show")) {
+            auto* widget = find<QWidget>(name);
+            if (!widget) return QStringLiteral("nothing is named ") + name;
+            auto* tabs = find<QTabWidget>(QStringLiteral("SSTab1"));
+            for (int i = 0; i < tabs->count(); ++i)
+                if (tabs->widget(i)->isAncestorOf(widget)) tabs->setCurrentIndex(i);
+            return {};
+        }
         if (command == QLatin1String("answer")) {
             answers_ << line.section(QLatin1Char(' '), 1);
             return {};

@@ -5,6 +5,7 @@
 //   click NAME         clicks the button NAME
 //   trigger NAME       triggers the menu entry NAME
 //   press X Y          presses and releases the mouse on the picture at X, Y
+//   show NAME          brings the tab that holds NAME to the front
 //   answer [TEXT]      answers a dialog to come (each answer the next one in
 //                      turn): a file dialog takes TEXT as the file (nothing:
 //                      its proposal), an input box TEXT, a message box
