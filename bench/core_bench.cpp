@@ -116,7 +116,8 @@ std::filesystem::path benchFolder() {
     return path;
 }
 
-void requireOk(const qm4::Status& status, benchmark::State& state) {
+template <class T>
+void requireOk(const qm4::Expected<T>& status, benchmark::State& state) {
     if (!status) state.SkipWithError(status.error().message.c_str());
 }
 

@@ -126,22 +126,16 @@ Status WriteProjectFile(const std::string& path, const ProjectState& s) {
 }
 
 Expected<ProjectFileContent> parseProjectFile(std::string_view bytes) {
-    const std::string text = fromWindows1252(bytes);
-    ProjectFileContent content;
-    std::size_t start = 0;
-    int count = 0;
-    while (count < kProjectFileLines && start < text.size()) {
-        // Only a CR ends a line; a lone LF is part of the value.
-        const std::size_t end = std::min(text.find('\r', start), text.size());
-        content.lines[count++] = text.substr(start, end - start);
-        start = end + 1;
-        if (start < text.size() && text[start] == '\n') ++start;
-    }
+    // A file edited on another system may end its lines in LF or a lone CR.
+    const std::vector<std::string_view> lines = splitLines(bytes);
+    const int count = static_cast<int>(std::min<std::size_t>(lines.size(), kProjectFileLines));
     if (count < kProjectFileLines) {
         return Error{"The project file has only " + std::to_string(count) + " line" +
                      (count == 1 ? "" : "s") + "; a project file has " +
                      std::to_string(kProjectFileLines) + "."};
     }
+    ProjectFileContent content;
+    for (int i = 0; i < kProjectFileLines; ++i) content.lines[i] = fromWindows1252(lines[i]);
     for (int i = 0; i < kProjectFileLines; ++i) {
         const std::size_t characters = characterCount(content.lines[i]);
         if (characters > kMaxProjectLineChars) return lineTooLong(i + 1, characters, "holds");

@@ -37,8 +37,8 @@ struct ProjectFileContent {
     std::array<bool, kProjectFileLines> truth{};       // truth value of the option lines
 };
 
-// Parses Windows-1252 bytes. Fails, naming the line, on a file with fewer
-// than 26 lines, a line longer than kMaxProjectLineChars, or an option line
+// Parses Windows-1252 bytes whose lines end in CR LF, LF or a lone CR. Fails,
+// naming the line, on a file with fewer than 26 lines, a line longer than kMaxProjectLineChars, or an option line
 // that is neither True, False nor a number.
 Expected<ProjectFileContent> parseProjectFile(std::string_view bytes);
 

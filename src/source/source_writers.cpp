@@ -2,8 +2,11 @@
 // a field that cannot be read stops the writer before the old file is touched.
 #include "source/source_writers.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "model/numbers.h"
@@ -83,10 +86,18 @@ void writeHeadComments(Rows& rows, const std::string& nameLine, const ProjectSta
          << ";----> Begin Header Section <----";
 }
 
-Status writeSource(const std::string& path, Expected<std::string> text) {
+Expected<std::size_t> writeSource(const std::string& path, Expected<std::string> text) {
     if (!text) return text.error();
     encodeWindows1252InPlace(text.value());
-    return writeFileAtomically(path, text.value());
+    if (const Status written = writeFileAtomically(path, text.value()); !written)
+        return written.error();
+    return static_cast<std::size_t>(std::count(text.value().begin(), text.value().end(), '\n'));
+}
+
+// A whole number, as the compiler takes cell and area numbers.
+bool wholeNumber(const std::string& text) {
+    const auto value = strictNumber(text);
+    return value && *value == std::floor(*value);
 }
 
 }  // namespace
@@ -250,12 +261,34 @@ std::string VtpSourcePath(const std::string& programFolder) {
     return joinPath(programFolder, "VTPSource.asm");
 }
 
-Status createlwm(const ProjectState& s, const std::string& programFolder) {
+Expected<std::size_t> createlwm(const ProjectState& s, const std::string& programFolder) {
     return writeSource(LwmSourcePath(programFolder), lwmSourceText(s));
 }
 
-Status createvtp(const ProjectState& s, const std::string& programFolder) {
+Expected<std::size_t> createvtp(const ProjectState& s, const std::string& programFolder) {
     return writeSource(VtpSourcePath(programFolder), vtpSourceText(s));
+}
+
+std::vector<std::string> fieldsTheCompilerNeeds(const ProjectState& s, bool lwm) {
+    std::vector<std::string> missing;
+    using PS = ProjectState;
+    const std::pair<const char*, std::string PS::*> cellAndArea[] = {{"txtcellx", &PS::txtcellx},
+                                                                     {"txtcelly", &PS::txtcelly},
+                                                                     {"txtareax", &PS::txtareax},
+                                                                     {"txtareay", &PS::txtareay}};
+    for (const auto& [name, field] : cellAndArea)
+        if (!wholeNumber(s.*field)) missing.push_back(name);
+    if (lwm) {
+        if (!strictNumber(s.txtaltitude)) missing.push_back("txtaltitude");
+        return missing;
+    }
+    // A vector type is a number in quotes before its comment.
+    const std::string type = s.cbovtptype.substr(0, s.cbovtptype.find(';'));
+    if (type.find_first_not_of(" \t") == std::string::npos) missing.push_back("cbovtptype");
+    if (VtpLinePoly(s) == 1 && !strictNumber(s.txtvtplinewidth))
+        missing.push_back("txtvtplinewidth");
+    if (!wholeNumber(s.cbolayer)) missing.push_back("cbolayer");
+    return missing;
 }
 
 }  // namespace qm4

@@ -2,7 +2,9 @@
 // polygon) and VTPSource.asm (one vector line or polygon with five textures).
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "model/expected.h"
 #include "model/project_state.h"
@@ -25,8 +27,15 @@ std::string LwmSourcePath(const std::string& programFolder);
 std::string VtpSourcePath(const std::string& programFolder);
 
 // Build the text, then write it as Windows-1252 over the old file in one
-// step. On any failure the earlier file stays as it was.
-Status createlwm(const ProjectState& s, const std::string& programFolder);
-Status createvtp(const ProjectState& s, const std::string& programFolder);
+// step; the number of lines written. On any failure the earlier file stays
+// as it was.
+Expected<std::size_t> createlwm(const ProjectState& s, const std::string& programFolder);
+Expected<std::size_t> createvtp(const ProjectState& s, const std::string& programFolder);
+
+// The fields that the LWM (lwm) or VTP source needs for the compiler to take
+// it and that are empty or not numbers, by control name, in the form's
+// order: the cell and area numbers, and the altitude, or the vector type,
+// the line width (Line mode) and the layer. The writers write them anyway.
+std::vector<std::string> fieldsTheCompilerNeeds(const ProjectState& s, bool lwm);
 
 }  // namespace qm4

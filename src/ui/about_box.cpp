@@ -115,9 +115,12 @@ AboutBox::AboutBox(PlatformServices& services) : QDialog(nullptr), services_(ser
 }
 
 void AboutBox::StartSysInfo() {
-    const QString path = sysInfoPath(services_.registry(), [](const QString& candidate) {
+    QString path = sysInfoPath(services_.registry(), [](const QString& candidate) {
         return QFileInfo(candidate).isFile();
     });
+#ifndef Q_OS_WIN
+    if (path.isEmpty()) path = systemInformationTool(services_.dataFolders());
+#endif
     if (!path.isEmpty() && services_.startDetached(path, {})) return;
     services_.showMessage(this, QMessageBox::NoIcon, QStringLiteral("Quillmap4"),
                           QString::fromLatin1(kSysInfoUnavailable));

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTextDocument>
 
@@ -108,7 +110,11 @@ MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
     statusBar()->addPermanentWidget(workingFolderLabel_);
     showWorkingFolder();
     showRecent();
-    resize(sizeHint().expandedTo(QSize(920, 600)));
+    // Small screens (or large scale factors) get a window that fits; the
+    // tabs scroll below their full size.
+    setMinimumSize(480, 360);
+    const QSize available = screen()->availableGeometry().size();
+    resize(sizeHint().expandedTo(QSize(920, 600)).boundedTo(available * 0.95));
 }
 
 MainWindow::~MainWindow() = default;
@@ -120,22 +126,23 @@ void MainWindow::buildMenus() {
         connect(entry, &QAction::triggered, this, handler);
         return entry;
     };
-    mnuopenproject =
-        action("mnuopenproject", QStringLiteral("Open Project"), &MainWindow::mnuopenproject_Click);
+    mnuopenproject = action("mnuopenproject", QStringLiteral("&Open Project"),
+                            &MainWindow::mnuopenproject_Click);
     mnuopenproject->setShortcut(QKeySequence::Open);
-    mnusaveproject =
-        action("mnusaveproject", QStringLiteral("Save Project"), &MainWindow::mnusaveproject_Click);
+    mnusaveproject = action("mnusaveproject", QStringLiteral("&Save Project"),
+                            &MainWindow::mnusaveproject_Click);
     mnusaveproject->setShortcut(QKeySequence::Save);
-    mnucreatelwmsource = action("mnucreatelwmsource", QStringLiteral("Create LWMSource.asm"),
+    mnucreatelwmsource = action("mnucreatelwmsource", QStringLiteral("&Create LWMSource.asm"),
                                 &MainWindow::mnucreatelwmsource_Click);
-    mnuviewlwmsource = action("mnuviewlwmsource", QStringLiteral("View LWMSource"),
+    mnuviewlwmsource = action("mnuviewlwmsource", QStringLiteral("&View LWMSource"),
                               &MainWindow::mnuviewlwmsource_Click);
-    mnucreatevtpsource = action("mnucreatevtpsource", QStringLiteral("Create VTPSource.asm"),
+    mnucreatevtpsource = action("mnucreatevtpsource", QStringLiteral("&Create VTPSource.asm"),
                                 &MainWindow::mnucreatevtpsource_Click);
-    mnuviewvtpsource = action("mnuviewvtpsource", QStringLiteral("View VTPSource"),
+    mnuviewvtpsource = action("mnuviewvtpsource", QStringLiteral("&View VTPSource"),
                               &MainWindow::mnuviewvtpsource_Click);
-    mnuexit = action("mnuexit", QStringLiteral("Exit"), &MainWindow::mnuexit_Click);
-    mnuworkingfolder = action("mnuworkingfolder", QStringLiteral("Working Folder..."),
+    mnuexit = action("mnuexit", QStringLiteral("E&xit"), &MainWindow::mnuexit_Click);
+    mnuexit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    mnuworkingfolder = action("mnuworkingfolder", QStringLiteral("&Working Folder..."),
                               &MainWindow::mnuworkingfolder_Click);
     for (int i = 0; i < static_cast<int>(mnurecent.size()); ++i) {
         const QByteArray name = "mnurecent" + QByteArray::number(i + 1);
@@ -147,32 +154,32 @@ void MainWindow::buildMenus() {
     mnuredo = named(undoStack_.createRedoAction(this, QStringLiteral("&Redo")), "mnuredo");
     mnuredo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    mnupasteposition = action("mnupasteposition", QStringLiteral("Paste Position"),
+    mnupasteposition = action("mnupasteposition", QStringLiteral("&Paste Position"),
                               &MainWindow::mnupasteposition_Click);
     mnupasteposition->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
-    mnugotoposition = action("mnugotoposition", QStringLiteral("Go to Position..."),
+    mnugotoposition = action("mnugotoposition", QStringLiteral("&Go to Position..."),
                              &MainWindow::mnugotoposition_Click);
-    mnushowtrace = named(new QAction(QStringLiteral("Show Trace"), this), "mnushowtrace");
+    mnushowtrace = named(new QAction(QStringLiteral("Show &Trace"), this), "mnushowtrace");
     mnushowtrace->setCheckable(true);
     mnushowtrace->setChecked(true);
     connect(mnushowtrace, &QAction::toggled, this, &MainWindow::mnushowtrace_Click);
-    mnuzoomin = action("mnuzoomin", QStringLiteral("Zoom In"), &MainWindow::mnuzoomin_Click);
+    mnuzoomin = action("mnuzoomin", QStringLiteral("Zoom &In"), &MainWindow::mnuzoomin_Click);
     mnuzoomin->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    mnuzoomout = action("mnuzoomout", QStringLiteral("Zoom Out"), &MainWindow::mnuzoomout_Click);
+    mnuzoomout = action("mnuzoomout", QStringLiteral("Zoom &Out"), &MainWindow::mnuzoomout_Click);
     mnuzoomout->setShortcut(QKeySequence::ZoomOut);
     mnuzoomactual =
-        action("mnuzoomactual", QStringLiteral("Actual Size"), &MainWindow::mnuzoomactual_Click);
+        action("mnuzoomactual", QStringLiteral("&Actual Size"), &MainWindow::mnuzoomactual_Click);
     mnuzoomactual->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    mnuquickstart = action("mnuquickstart", QStringLiteral("Quick Start Guide"),
+    mnuquickstart = action("mnuquickstart", QStringLiteral("&Quick Start Guide"),
                            &MainWindow::mnuquickstart_Click);
     mnuquickstart->setShortcut(QKeySequence(Qt::Key_F1));
-    mnuhelptutorial = action("mnuhelptutorial", QStringLiteral("Quillmap Help Tutorial"),
+    mnuhelptutorial = action("mnuhelptutorial", QStringLiteral("Quillmap &Help Tutorial"),
                              &MainWindow::mnuhelptutorial_Click);
-    mnulwmtutorial = action("mnulwmtutorial", QStringLiteral("Orvell's  LWM Tutorial"),
+    mnulwmtutorial = action("mnulwmtutorial", QStringLiteral("Orvell's  LWM &Tutorial"),
                             &MainWindow::mnulwmtutorial_Click);
     mnumenu =
-        action("mnumenu", QStringLiteral("Menu and User Information"), &MainWindow::mnumenu_Click);
-    mnuabout = action("mnuabout", QStringLiteral("About"), &MainWindow::mnuabout_Click);
+        action("mnumenu", QStringLiteral("&Menu and User Information"), &MainWindow::mnumenu_Click);
+    mnuabout = action("mnuabout", QStringLiteral("&About"), &MainWindow::mnuabout_Click);
 
     QMenuBar* bar = menuBar();
     QMenu* file = named(bar->addMenu(QStringLiteral("&File")), "mnufile");
@@ -180,10 +187,10 @@ void MainWindow::buildMenus() {
     file->addSeparator();
     file->addAction(mnusaveproject);
     file->addSeparator();
-    QMenu* lwmSource = named(file->addMenu(QStringLiteral("LWMSource")), "mnulwmsource");
+    QMenu* lwmSource = named(file->addMenu(QStringLiteral("&LWMSource")), "mnulwmsource");
     lwmSource->addAction(mnucreatelwmsource);
     lwmSource->addAction(mnuviewlwmsource);
-    QMenu* vtpSource = named(file->addMenu(QStringLiteral("VTPSource")), "mnuvtpsource");
+    QMenu* vtpSource = named(file->addMenu(QStringLiteral("V&TPSource")), "mnuvtpsource");
     vtpSource->addAction(mnucreatevtpsource);
     vtpSource->addAction(mnuviewvtpsource);
     file->addSeparator();
@@ -235,8 +242,10 @@ void MainWindow::connectEvents() {
     connect(cmdclearvtplist, &QPushButton::clicked, this, &MainWindow::cmdclearvtplist_Click);
     // A double click anywhere on a list asks for a line, below the last line
     // too, where it is added at the end when no line is selected.
-    lstLWM->viewport()->installEventFilter(this);
-    lstVTP->viewport()->installEventFilter(this);
+    for (QListWidget* list : {lstLWM, lstVTP}) {
+        list->viewport()->installEventFilter(this);
+        list->installEventFilter(this);
+    }
     connect(cmdlwm, &QPushButton::clicked, this, &MainWindow::cmdlwm_Click);
     connect(cmdvtp, &QPushButton::clicked, this, &MainWindow::cmdvtp_Click);
 
@@ -330,6 +339,7 @@ void MainWindow::writeFields() {
     showValue(lblvtp2x, s.lblvtp2x);
     showValue(lblvtp2y, s.lblvtp2y);
     showAreaEdges();
+    clearFilledWarnings();
 }
 
 void MainWindow::showCounterColour(QLineEdit* counter, qm4::CounterColour colour) {
@@ -347,14 +357,22 @@ void MainWindow::showError(const QString& what, const std::string& cause) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseButtonDblClick) {
-        if (watched == lstLWM->viewport()) {
-            lstLWM_DblClick();
+    for (const ListSide* side : {&lwmSide_, &vtpSide_}) {
+        if (event->type() == QEvent::MouseButtonDblClick && watched == side->list->viewport()) {
+            insertLine(*side);
             return true;
         }
-        if (watched == lstVTP->viewport()) {
-            lstVTP_DblClick();
-            return true;
+        // Delete removes the selected line; Enter or Insert asks for a line.
+        if (event->type() == QEvent::KeyPress && watched == side->list) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Delete) {
+                removeSelected(*side);
+                return true;
+            }
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Insert) {
+                insertLine(*side);
+                return true;
+            }
         }
     }
     return QMainWindow::eventFilter(watched, event);

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QUndoStack>
 #include <array>
+#include <map>
 #include <memory>
 
 #include "capture/capture.h"
@@ -152,6 +153,8 @@ class MainWindow : public QMainWindow {
     void showMousePosition();
     void showAreaEdges();
     void goToPosition(const QString& text);
+    void clearFilledWarnings();
+    static QString fieldCaption(const std::string& name);
 
     void removeSelected(const ListSide& side);
     void clearList(const ListSide& side);
@@ -201,6 +204,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<SessionRecovery> recovery_;
     QLabel* workingFolderLabel_ = nullptr;
     QUndoStack undoStack_;
+    // The warning signs of the fields the compiler needs, by control name.
+    std::map<std::string, QAction*> compilerWarnings_;
     QPoint traceArea_;  // the area whose picture the VTP trace is drawn in
 
     QTabWidget* tabs_ = nullptr;

@@ -49,6 +49,7 @@ void MainWindow::noteChange() {
     readFields();
     followTraceArea();
     showAreaEdges();
+    clearFilledWarnings();
     setWindowModified(!qm4::sameSavedContent(state_, saved_) || picturePath_ != savedPicture_);
     if (!recoveryTimer_.isActive()) recoveryTimer_.start();
 }
@@ -179,7 +180,7 @@ bool MainWindow::saveProject() {
 void MainWindow::mnuopenproject_Click() {
     if (!maybeSave()) return;
     const QString path = services_->openFileName(this, QStringLiteral("Open Quillmap Project"),
-                                                 kProjectFilter, ensuredWorkingFolder());
+                                                 {kProjectFilter}, ensuredWorkingFolder());
     if (!path.isEmpty()) openProjectFile(path);
 }
 
@@ -253,12 +254,50 @@ void MainWindow::mnucreatevtpsource_Click() { createSource(false); }
 void MainWindow::createSource(bool lwm) {
     readFields();
     const std::string folder = ensuredWorkingFolder().toStdString();
-    const qm4::Status written =
-        lwm ? qm4::createlwm(state_, folder) : qm4::createvtp(state_, folder);
-    if (!written)
+    const auto written = lwm ? qm4::createlwm(state_, folder) : qm4::createvtp(state_, folder);
+    const std::string path = lwm ? qm4::LwmSourcePath(folder) : qm4::VtpSourcePath(folder);
+    if (!written) {
         showError(QStringLiteral("%1 could not be written.")
                       .arg(lwm ? QStringLiteral("LWMSource.asm") : QStringLiteral("VTPSource.asm")),
                   written.error().message);
+        return;
+    }
+    QString report = QStringLiteral("Wrote %1 (%2 lines).").arg(qs(path)).arg(*written);
+    QStringList captions;
+    for (const std::string& name : qm4::fieldsTheCompilerNeeds(state_, lwm)) {
+        compilerWarnings_.at(name)->setVisible(true);
+        const QString caption = fieldCaption(name);
+        if (!captions.contains(caption)) captions << caption;
+    }
+    if (!captions.isEmpty())
+        report += QStringLiteral(
+                      " The compiler needs these fields, which are empty or not "
+                      "numbers: ") +
+                  captions.join(QStringLiteral(", ")) + QLatin1Char('.');
+    statusBar()->showMessage(report);
+}
+
+// A warning sign goes once its field is filled.
+void MainWindow::clearFilledWarnings() {
+    std::vector<std::string> missing = qm4::fieldsTheCompilerNeeds(state_, true);
+    for (const std::string& name : qm4::fieldsTheCompilerNeeds(state_, false))
+        missing.push_back(name);
+    for (const auto& [name, warning] : compilerWarnings_)
+        if (std::find(missing.begin(), missing.end(), name) == missing.end())
+            warning->setVisible(false);
+}
+
+QString MainWindow::fieldCaption(const std::string& name) {
+    static const std::map<std::string, QString> captions = {
+        {"txtcellx", QStringLiteral("Cell")},
+        {"txtcelly", QStringLiteral("Cell")},
+        {"txtareax", QStringLiteral("Area")},
+        {"txtareay", QStringLiteral("Area")},
+        {"txtaltitude", QStringLiteral("Altitude Adjustment")},
+        {"cbovtptype", QStringLiteral("Select or type Road/Line/Shoreline or Poly")},
+        {"txtvtplinewidth", QStringLiteral("Road/Line/shoreline Width (only)")},
+        {"cbolayer", QStringLiteral("Select Line/Poly Layer")}};
+    return captions.at(name);
 }
 
 void MainWindow::mnuviewlwmsource_Click() { ViewLWM(); }

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -45,7 +46,20 @@ QLabel* displayLabel(const char* name, QWidget* parent, int minimumChars) {
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1Char('0')) * minimumChars +
                            8);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Tall enough for a line of text inside its frame, however the layout
+    // presses it.
+    label->setMinimumHeight(label->fontMetrics().height() + 2 * label->frameWidth() + 4);
     return label;
+}
+
+// A tab page that scrolls when the window is smaller than the page, so no
+// control is ever squeezed below its own size.
+QScrollArea* scrolled(QWidget* page) {
+    auto* area = new QScrollArea;
+    area->setWidget(page);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
 }
 
 QLabel* centred(const QString& text, QWidget* parent) {
@@ -114,9 +128,9 @@ void MainWindow::buildForm() {
     useFontStandIn();
     setFont(QFont(kFontFamily));
     tabs_ = named(new QTabWidget(this), "SSTab1");
-    tabs_->addTab(buildGeneralTab(), QStringLiteral("General / Location"));
-    tabs_->addTab(buildLwmVtpTab(), QStringLiteral(" LWM / VTP"));
-    tabs_->addTab(buildDrawTab(), QStringLiteral("Draw Data Points"));
+    tabs_->addTab(scrolled(buildGeneralTab()), QStringLiteral("&General / Location"));
+    tabs_->addTab(scrolled(buildLwmVtpTab()), QStringLiteral(" L&WM / VTP"));
+    tabs_->addTab(scrolled(buildDrawTab()), QStringLiteral("&Draw Data Points"));
     setCentralWidget(tabs_);
 
     auto* highlighter = new HighlightOnFocus(this);
@@ -141,6 +155,22 @@ void MainWindow::buildForm() {
     chain({cmdload, txtcellx, txtcelly, txtareax, txtareay, txtlwmnumber, lstLWM,
            cmdlwmclearlistitem, cmdclearlwmlist, cmdlwm, chklwmnodata, txtvtpnumber, lstVTP,
            cmdvtpclearitem, cmdclearvtplist, cmdvtp, chkvtpnodata});
+
+    // A warning sign inside each field the compiler needs, shown after Create
+    // Source while the field is empty or no number; the form's colours are
+    // left to focus and counters.
+    const QIcon sign = style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    for (QLineEdit* edit : {txtcellx, txtcelly, txtareax, txtareay, txtaltitude, txtvtplinewidth,
+                            cbovtptype->lineEdit(), cbolayer->lineEdit()}) {
+        const QString name = edit == cbovtptype->lineEdit() ? QStringLiteral("cbovtptype")
+                             : edit == cbolayer->lineEdit() ? QStringLiteral("cbolayer")
+                                                            : edit->objectName();
+        QAction* warning = edit->addAction(sign, QLineEdit::TrailingPosition);
+        warning->setObjectName(QStringLiteral("warn") + name);
+        warning->setToolTip(QStringLiteral("The compiler needs a number here."));
+        warning->setVisible(false);
+        compilerWarnings_[name.toStdString()] = warning;
+    }
 }
 
 QWidget* MainWindow::buildGeneralTab() {
@@ -170,7 +200,7 @@ QWidget* MainWindow::buildGeneralTab() {
         edit->setMaximumWidth(90);
     lbllatdd = displayLabel("lbllatdd", location, 18);
     lbllongdd = displayLabel("lbllongdd", location, 18);
-    cmdcalculate = named(new QPushButton(QStringLiteral("Calculate"), location), "cmdcalculate");
+    cmdcalculate = named(new QPushButton(QStringLiteral("&Calculate"), location), "cmdcalculate");
 
     auto* position = new QGridLayout;
     position->addWidget(centred(QStringLiteral("Deg"), location), 0, 1);
@@ -237,8 +267,8 @@ QWidget* MainWindow::buildLwmVtpTab() {
     cbolayer = vocabularyBox("cbolayer", qm4::LayerList(), vtp);
     txtvtplinewidth = lineEdit("txtvtplinewidth", vtp);
     txtvtplinewidth->setMaximumWidth(90);
-    Option4 = named(new QRadioButton(QStringLiteral(" Line")), "Option4");
-    Option3 = named(new QRadioButton(QStringLiteral("Poly")), "Option3");
+    Option4 = named(new QRadioButton(QStringLiteral(" L&ine")), "Option4");
+    Option3 = named(new QRadioButton(QStringLiteral("P&oly")), "Option3");
     QGroupBox* mode = optionFrame(QStringLiteral("Line/Poly Mode"), Option4, Option3, vtp);
     auto* vtpColumn = new QVBoxLayout(vtp);
     vtpColumn->addWidget(
@@ -257,8 +287,8 @@ QWidget* MainWindow::buildLwmVtpTab() {
     auto* lwm = new QGroupBox(QStringLiteral("LWM Properties"), page);
     txtaltitude = lineEdit("txtaltitude", lwm);
     txtaltitude->setMaximumWidth(90);
-    Option1 = named(new QRadioButton(QStringLiteral("  Land")), "Option1");
-    Option2 = named(new QRadioButton(QStringLiteral("Water")), "Option2");
+    Option1 = named(new QRadioButton(QStringLiteral("  &Land")), "Option1");
+    Option2 = named(new QRadioButton(QStringLiteral("W&ater")), "Option2");
     QGroupBox* mask = optionFrame(QStringLiteral("Land/Water Mask"), Option1, Option2, lwm);
     auto* lwmColumn = new QVBoxLayout(lwm);
     lwmColumn->addWidget(new QLabel(QStringLiteral("Altitude Adjustment"), lwm));
@@ -296,7 +326,7 @@ QWidget* MainWindow::buildDrawTab() {
     pictureScroll_->setMinimumSize(Picture1->size() + QSize(2, 2));
     pictureScroll_->setMaximumSize(pictureScroll_->minimumSize());
     pictureScroll_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    cmdload = named(new QPushButton(QStringLiteral("Load 256x256 Image"), page), "cmdload");
+    cmdload = named(new QPushButton(QStringLiteral("Load 256x256 &Image"), page), "cmdload");
 
     txtcellx = lineEdit("txtcellx", page);
     txtcelly = lineEdit("txtcelly", page);
@@ -326,10 +356,10 @@ QWidget* MainWindow::buildDrawTab() {
                                     "cmdvtp",   "chkvtpnodata"};
     QWidget* lwmColumn =
         buildPointColumn(lwmNames, QStringLiteral("X LWM Y"), QStringLiteral("LWM Lines/Points"),
-                         QStringLiteral("Send NO Data"), kLwmGreen, page);
+                         QStringLiteral("Send &NO Data"), kLwmGreen, page);
     QWidget* vtpColumn = buildPointColumn(vtpNames, QStringLiteral("X    VTP    Y"),
                                           QStringLiteral("VTP Lines/Points"),
-                                          QStringLiteral(" Send NO Data"), kVtpBlue, page);
+                                          QStringLiteral(" Send NO Dat&a"), kVtpBlue, page);
 
     auto* layout = new QHBoxLayout(page);
     layout->addLayout(pictureColumn);
@@ -352,9 +382,20 @@ QWidget* MainWindow::buildPointColumn(const PointColumnNames& names, const QStri
     // long the list grows.
     list->setUniformItemSizes(true);
     list->setLayoutMode(QListView::Batched);
-    auto* remove = named(new QPushButton(QStringLiteral("Remove Selected"), column), names.remove);
-    auto* clear = named(new QPushButton(QStringLiteral("Clear List"), column), names.clear);
-    auto* create = named(new QPushButton(QStringLiteral("Create Source"), column), names.create);
+    // Each column has access keys of its own.
+    const bool lwm = names.list == std::string_view("lstLWM");
+    auto* remove = named(
+        new QPushButton(
+            lwm ? QStringLiteral("&Remove Selected") : QStringLiteral("Re&move Selected"), column),
+        names.remove);
+    auto* clear =
+        named(new QPushButton(lwm ? QStringLiteral("C&lear List") : QStringLiteral("Clear Lis&t"),
+                              column),
+              names.clear);
+    auto* create = named(
+        new QPushButton(lwm ? QStringLiteral("Create &Source") : QStringLiteral("Create So&urce"),
+                        column),
+        names.create);
     auto* check = named(new QCheckBox(noData, column), names.noData);
     for (QWidget* widget : std::initializer_list<QWidget*>{counter, list, check})
         paintBackground(widget, colour);
@@ -379,7 +420,7 @@ QWidget* MainWindow::buildPointColumn(const PointColumnNames& names, const QStri
     layout->addWidget(list, 1);
     layout->addLayout(buttons);
 
-    if (names.list == std::string_view("lstLWM")) {
+    if (lwm) {
         lblx = x, lbly = y, txtlwmnumber = counter, lstLWM = list;
         cmdlwmclearlistitem = remove, cmdclearlwmlist = clear, cmdlwm = create;
         chklwmnodata = check;

@@ -2,6 +2,7 @@
 // a press, and the list widgets and the trace kept in step with the
 // project's lists.
 #include <QListWidget>
+#include <QScrollBar>
 
 #include "capture/list_editing.h"
 #include "capture/point_lines.h"
@@ -51,7 +52,12 @@ void MainWindow::spliceList(int list, int at, std::size_t removed,
     QStringList items;
     items.reserve(static_cast<qsizetype>(inserted.size()));
     for (const std::string& line : inserted) items << qs(line);
+    // The list follows new lines at its end, unless the author has scrolled
+    // away from the end to read.
+    const QScrollBar* bar = side.list->verticalScrollBar();
+    const bool following = at == side.list->count() && bar->value() == bar->maximum();
     side.list->insertItems(at, items);
+    if (following && !items.isEmpty()) side.list->scrollToBottom();
     Picture1->spliceTrace(list == 0 ? PictureView::Lwm : PictureView::Vtp, at,
                           static_cast<int>(removed), tracePoints(list, inserted));
 }

@@ -2,6 +2,7 @@
 // position under it, zoom and the trace, and going to a typed or pasted
 // position.
 #include <QClipboard>
+#include <QDir>
 #include <QGuiApplication>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -18,11 +19,23 @@
 #include "ui/platform_services.h"
 
 void MainWindow::cmdload_Click() {
-    const QString path = services_->openFileName(this, QString(), kPictureFilter, QString());
+    const QString path = services_->openFileName(this, QString(), kPictureFilters, QString());
     if (path.isEmpty()) return;
     const QImage picture = loadPicture(path);
-    if (picture.isNull()) return;
+    if (picture.isNull()) {
+        statusBar()->showMessage(QStringLiteral("%1 is not a picture that can be shown.")
+                                     .arg(QDir::toNativeSeparators(path)));
+        return;
+    }
     Picture1->setPicture(picture);
+    if (picture.size() != QSize(256, 256))
+        statusBar()->showMessage(
+            QStringLiteral("The picture is %1 x %2 pixels, not 256 x 256; it is drawn unscaled "
+                           "from the top-left corner.")
+                .arg(picture.width())
+                .arg(picture.height()));
+    else
+        statusBar()->clearMessage();
     picturePath_ = path;
     noteChange();
 }

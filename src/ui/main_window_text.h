@@ -17,8 +17,10 @@ inline const FileFilter kProjectFilter{QStringLiteral("Quillmap Project Files (*
 
 inline QString qs(const std::string& text) { return QString::fromStdString(text); }
 
-inline const FileFilter kPictureFilter{QStringLiteral("Picture Files (*.bmp;*.jpg;*.gif)"),
-                                       QStringLiteral("*.bmp;*.jpg;*.gif")};
+inline const QList<FileFilter> kPictureFilters{
+    {QStringLiteral("Picture Files (*.bmp;*.jpg;*.gif)"), QStringLiteral("*.bmp;*.jpg;*.gif")},
+    {QStringLiteral("All Pictures (*.bmp *.jpg *.jpeg *.gif *.png)"),
+     QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png")}};
 
 template <class W>
 W* named(W* widget, const char* name) {

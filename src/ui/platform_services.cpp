@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
@@ -27,10 +28,15 @@ void DesktopServices::showMessage(QWidget* parent, QMessageBox::Icon icon, const
 }
 
 QString DesktopServices::inputText(QWidget* parent, const QString& title, const QString& prompt) {
-    bool ok = false;
-    const QString reply =
-        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, QString(), &ok);
-    return ok ? reply : QString();
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    // A long prompt wraps, so the box and its buttons fit a small screen.
+    if (auto* label = box.findChild<QLabel*>()) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(std::min(440, label->fontMetrics().horizontalAdvance(prompt)));
+    }
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 QMessageBox::StandardButton DesktopServices::ask(QWidget* parent, const QString& title,
@@ -43,8 +49,8 @@ QMessageBox::StandardButton DesktopServices::ask(QWidget* parent, const QString&
 }
 
 QString DesktopServices::openFileName(QWidget* parent, const QString& title,
-                                      const FileFilter& filter, const QString& folder) {
-    return QFileDialog::getOpenFileName(parent, title, folder, qtNameFilter(filter), nullptr,
+                                      const QList<FileFilter>& filters, const QString& folder) {
+    return QFileDialog::getOpenFileName(parent, title, folder, qtNameFilter(filters), nullptr,
                                         QFileDialog::HideNameFilterDetails);
 }
 
@@ -52,7 +58,7 @@ QString DesktopServices::saveFileName(QWidget* parent, const QString& title,
                                       const FileFilter& filter, const QString& proposedPath) {
     // A project is replaced without a question, so the dialog asks none either.
     return QFileDialog::getSaveFileName(
-        parent, title, proposedPath, qtNameFilter(filter), nullptr,
+        parent, title, proposedPath, qtNameFilter({filter}), nullptr,
         QFileDialog::HideNameFilterDetails | QFileDialog::DontConfirmOverwrite);
 }
 
@@ -111,10 +117,41 @@ QString DesktopServices::environmentVariable(const QString& name) const {
 
 RegistryReader& DesktopServices::registry() { return *registry_; }
 
-QString qtNameFilter(const FileFilter& filter) {
-    QString patterns = filter.patterns;
-    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    return filter.description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+QString qtNameFilter(const QList<FileFilter>& filters) {
+    QStringList entries;
+    for (const FileFilter& filter : filters) {
+        QString patterns = filter.patterns;
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        entries << filter.description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+QString systemInformationTool(const QStringList& dataFolders) {
+    for (const char* name : {"kinfocenter", "gnome-system-monitor", "hardinfo"}) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(name));
+        if (!found.isEmpty()) return found;
+    }
+    for (const QString& folder : dataFolders) {
+        const QDir entries(folder + QStringLiteral("/applications"));
+        for (const QString& name : entries.entryList({QStringLiteral("*.desktop")}, QDir::Files)) {
+            QFile file(entries.filePath(name));
+            if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
+            QString categories, exec;
+            for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n')) {
+                if (line.startsWith(QStringLiteral("Categories="))) categories = line.mid(11);
+                if (line.startsWith(QStringLiteral("Exec=")))
+                    exec = line.mid(5).section(u' ', 0, 0);
+            }
+            const QStringList kinds = categories.split(u';');
+            if (!kinds.contains(QStringLiteral("System")) ||
+                !kinds.contains(QStringLiteral("Monitor")))
+                continue;
+            const QString found = QStandardPaths::findExecutable(exec);
+            if (!found.isEmpty()) return found;
+        }
+    }
+    return {};
 }
 
 std::optional<DocumentOpener> documentOpener(const QString& documentPath, bool documentExists,

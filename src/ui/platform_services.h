@@ -45,8 +45,8 @@ class PlatformServices {
     // File dialogs; cancelling gives the empty text. An empty title leaves the
     // dialog's own. The open dialog starts in folder (the dialog's own choice
     // when empty); the save dialog proposes proposedPath, a folder and name.
-    virtual QString openFileName(QWidget* parent, const QString& title, const FileFilter& filter,
-                                 const QString& folder) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& title,
+                                 const QList<FileFilter>& filters, const QString& folder) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& title, const FileFilter& filter,
                                  const QString& proposedPath) = 0;
     virtual QString existingFolder(QWidget* parent, const QString& title,
@@ -84,7 +84,7 @@ class DesktopServices : public PlatformServices {
     QMessageBox::StandardButton ask(QWidget* parent, const QString& title, const QString& text,
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton) override;
-    QString openFileName(QWidget* parent, const QString& title, const FileFilter& filter,
+    QString openFileName(QWidget* parent, const QString& title, const QList<FileFilter>& filters,
                          const QString& folder) override;
     QString saveFileName(QWidget* parent, const QString& title, const FileFilter& filter,
                          const QString& proposedPath) override;
@@ -111,8 +111,14 @@ bool folderTakesFiles(const QString& folder);
 
 // The filter text for Qt's dialogs: Qt separates patterns by blanks, so the
 // patterns are repeated in that form after the description, and the dialog
-// is told to hide that repeated part.
-QString qtNameFilter(const FileFilter& filter);
+// is told to hide that repeated part. Several entries are joined by ";;".
+QString qtNameFilter(const QList<FileFilter>& filters);
+
+// A system information tool where there is no registry to name one: the
+// first of kinfocenter, gnome-system-monitor and hardinfo on PATH, else the
+// first program that a desktop entry under dataFolders/applications files
+// under System and Monitor. Empty when there is none.
+QString systemInformationTool(const QStringList& dataFolders);
 
 // How a help document is handed to the desktop where there is no shell
 // "open" verb: the viewer program with the document as its one argument.

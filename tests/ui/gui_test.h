@@ -55,9 +55,11 @@ class FakeServices : public DesktopServices, public RegistryReader {
             if ((buttons & button) && answer == name) return button;
         return buttons & QMessageBox::No ? QMessageBox::No : QMessageBox::Cancel;
     }
-    QString openFileName(QWidget*, const QString& title, const FileFilter& filter,
+    QString openFileName(QWidget*, const QString& title, const QList<FileFilter>& filters,
                          const QString& folder) override {
-        return reply({"asked", title, filter.description, filter.patterns, folder});
+        QStringList dialog{"asked", title};
+        for (const FileFilter& filter : filters) dialog << filter.description << filter.patterns;
+        return reply(dialog << folder);
     }
     QString saveFileName(QWidget*, const QString& title, const FileFilter& filter,
                          const QString& proposal) override {
@@ -113,6 +115,9 @@ class Window {
     FakeServices& fake = *new FakeServices(home.path(), dir.path());  // owned by the window
     MainWindow main{std::unique_ptr<PlatformServices>(&fake)};
 
+    const QByteArray path = qgetenv("PATH");  // a row may change it
+
+    ~Window() { qputenv("PATH", path); }
     Window() {
         main.show();
         if (!QTest::qWaitForWindowActive(&main)) qFatal("the window did not come up");
@@ -165,6 +170,11 @@ class Window {
                     file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : "?";
             }
         }
+        QStringList warnings;  // the warning signs shown in fields
+        for (QAction* sign : main.findChildren<QAction*>(QRegularExpression("^warn")))
+            if (sign->isVisible()) warnings << sign->objectName().mid(4);
+        warnings.sort();
+        all["warnings"] = warnings.join(u' ');
         const qm4::ProjectState& s = main.state();
         all["state"] = QString::fromStdString(qm4::projectFileText(s));
         for (const auto& [name, held, red] : {std::tuple{"LWM", &s.lstLWM, s.lwmnumberColour},
@@ -213,7 +223,8 @@ class Window {
     // "clipboard text" only puts it on the clipboard;
     // "reply text" answers a dialog. "file name bytes" (with its folder) and
     // "picture name WxH" are made in the program folder, "cut name" halves a
-    // file and "read-only name" protects it; "program-folder path" and
+    // file, "read-only name" protects it and "executable name" lets it run;
+    // "path folders" sets PATH; "program-folder path" and
     // "documents-folder path" move those folders; "registry type key|value=text" sets a registry
     // value; "programs fail" to start, unless the "real desktop" starts them; "forget" clears the
     // desktop's log; "disk full" refuses any file longer than 64 bytes from then on. Anything else
@@ -258,7 +269,7 @@ class Window {
                 QTest::keySequence(field, QKeySequence::Paste);
             } else if (verb == "reply") {
                 fake.replies << all;
-            } else if (QFile file(dir.filePath(name)); verb == "file") {
+            } else if (QFile file(QDir(dir.path()).filePath(name)); verb == "file") {
                 QDir(dir.path()).mkpath(QFileInfo(name).path());
                 if (!file.open(QIODevice::WriteOnly) || file.write(rest.toLatin1()) < 0)
                     qFatal("cannot write %s", qPrintable(name));
@@ -266,6 +277,10 @@ class Window {
                 QImage(rest.section(u'x', 0, 0).toInt(), rest.section(u'x', 1).toInt(),
                        QImage::Format_RGB32)
                     .save(file.fileName());
+            } else if (verb == "executable") {
+                file.setPermissions(file.permissions() | QFile::ExeOwner);
+            } else if (verb == "path") {
+                qputenv("PATH", QFile::encodeName(all));
             } else if (verb == "cut") {
                 file.resize(file.size() / 2);
             } else if (verb == "read-only") {

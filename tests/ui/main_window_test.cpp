@@ -4,6 +4,7 @@
 // tests/core.
 #include <csignal>
 
+#include "capture/list_editing.h"
 #include "gui_test.h"
 #include "source/vocabulary.h"
 
@@ -172,10 +173,64 @@ class MainWindowTest : public QObject {
         QCOMPARE(QDir(folder).entryList({"*.txt"}), QStringList());
     }
 
+    // The insert box wraps its long prompt to fit a small screen; the window
+    // opens no larger than the screen, never shrinks below a usable size and
+    // never squeezes the picture or the coordinate texts.
+    void windowAndBoxesFitTheScreen() {
+        int boxWidth = 0;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            boxWidth = box->frameGeometry().width();
+            box->reject();
+        });
+        DesktopServices().inputText(nullptr, "Quillmap4", qm4::kInsertPrompt);
+        QVERIFY2(boxWidth > 0 && boxWidth <= 1024, qPrintable(QString::number(boxWidth)));
+        Window w;
+        const QSize screen = w.main.screen()->availableGeometry().size();
+        QVERIFY(w.main.frameGeometry().width() <= screen.width() &&
+                w.main.frameGeometry().height() <= screen.height());
+        w.main.resize(100, 100);
+        QVERIFY(w.main.width() >= 480 && w.main.height() >= 360);
+        w.main.resize(640, 480);
+        w.run({"move 10,20"});
+        QApplication::processEvents();
+        const QSize view = w.main.findChild<QScrollArea*>("picturescroll")->viewport()->size();
+        QVERIFY2(view.width() >= 256 && view.height() >= 256,
+                 qPrintable(QString::number(view.width())));
+        for (const char* name : {"lblx", "lbly", "lblvtp2x", "lblvtp2y"}) {
+            auto* label = w.main.findChild<QLabel*>(name);
+            QVERIFY2(label->contentsRect().height() >= label->fontMetrics().height(), name);
+        }
+    }
+
+    // A list shows its newest line after a press, unless the author has
+    // scrolled away to read.
+    void listsFollowTheirNewestLine() {
+        Window w;
+        auto* list = w.main.findChild<QListWidget*>("lstLWM");
+        const auto shown = [&](int row) {
+            return list->viewport()->rect().intersects(list->visualItemRect(list->item(row)));
+        };
+        for (int i = 0; i < 60; ++i) w.run({"press 10," + QString::number(i)});
+        QVERIFY(shown(59) && !shown(0));
+        list->scrollToTop();
+        w.run({"press 20,20"});
+        QVERIFY(shown(0) && !shown(60));
+    }
+
+    // Access keys bring tabs to the front and press buttons.
+    void accessKeysReachTabsAndButtons() {
+        Window w;
+        w.run({"Alt+D"});
+        QCOMPARE(w.main.findChild<QTabWidget*>("SSTab1")->currentIndex(), 2);
+        w.run({"Alt+G", "Alt+C"});
+        QTRY_COMPARE(w.snapshot()["txtcellx"], "384");  // an access key clicks a moment later
+    }
+
     // The pure decisions of the real desktop services.
     void desktopServicesDecideWithoutStartingAnything() {
-        QCOMPARE(qtNameFilter({"Picture Files (*.bmp;*.jpg)", "*.bmp;*.jpg"}),
-                 "Picture Files (*.bmp;*.jpg) (*.bmp *.jpg)");
+        QCOMPARE(qtNameFilter({{"Pictures (*.bmp;*.jpg)", "*.bmp;*.jpg"}, {"Text", "*.txt"}}),
+                 "Pictures (*.bmp;*.jpg) (*.bmp *.jpg);;Text (*.txt)");
         const auto opener = documentOpener("/q/Help.htm", true, "/bin/xdg-open");
         QCOMPARE(opener->program + " " + opener->arguments.join(u' '), "/bin/xdg-open /q/Help.htm");
         QVERIFY(!documentOpener("/q/Help.htm", false, "/bin/xdg-open"));

@@ -12,7 +12,7 @@
 const QString kMouse = "lst(LWM|VTP)|lbl(x|y|vtp2x|vtp2y)|txt(lwm|vtp)number|state|desktop|frmmain";
 const QString kOpen =
     "(txt|lbl|cbo|Option|chk)\\w+|lst(LWM|VTP)( selected)?|Picture1|frmmain|"
-    "state|desktop|status";
+    "state|desktop|status|warnings";
 
 class MonkeyTest : public QObject {
     Q_OBJECT
@@ -65,12 +65,13 @@ class MonkeyTest : public QObject {
             const std::pair<QString, QStringList> table[] = {
                 {kMouse, {QStringList{"press ", "right ", "move "}[below(3)] + at}},
                 {kMouse, {QStringList{"press ", "right ", "move "}[below(3)] + at}},
-                {field + "|frmmain|state|lbl(north|south|west|east)", {field + "=" + text()}},
-                {field + "|frmmain|state|lbl(north|south|west|east)",
+                {field + "|frmmain|state|warnings|lbl(north|south|west|east)",
+                 {field + "=" + text()}},
+                {field + "|frmmain|state|warnings|lbl(north|south|west|east)",
                  {"paste " + field + " " + text()}},
-                {field + "|frmmain|state|lbl(north|south|west|east)",
+                {field + "|frmmain|state|warnings|lbl(north|south|west|east)",
                  {"key " + field + " " + keys[below(5)]}},
-                {"Option.|frmmain|state", {"Option" + QString::number(1 + below(4))}},
+                {"Option.|frmmain|state|warnings", {"Option" + QString::number(1 + below(4))}},
                 {"chk\\w+", {"chk" + lwm + "nodata"}},
                 {list + "( selected)?", {"click " + list + " " + row}},
                 {list + "( selected)?|state|frmmain",
@@ -79,8 +80,8 @@ class MonkeyTest : public QObject {
                  {"cmdclear" + lwm + "list"}},
                 {list + "|desktop|state|frmmain",
                  {"reply " + text(), "double-click " + list + " " + row}},
-                {"lbl\\w+|txt(cell|area).|state|frmmain", {"cmdcalculate"}},
-                {lwm.toUpper() + "Source\\.asm|state|desktop",
+                {"lbl\\w+|txt(cell|area).|state|frmmain|warnings", {"cmdcalculate"}},
+                {lwm.toUpper() + "Source\\.asm|state|desktop|warnings",
                  {below(2) ? "cmd" + lwm : "mnucreate" + lwm + "source"}},
                 {"desktop", {"mnuview" + lwm + "source"}},
                 {".*\\.(dat|points)|frmmain|state|desktop",
@@ -93,7 +94,7 @@ class MonkeyTest : public QObject {
                 {"",
                  {QStringList{"mnuzoomin", "mnuzoomout", "mnuzoomactual",
                               "mnushowtrace"}[below(4)]}},
-                {"txtl\\w+|lbl\\w+|txt(cell|area).|state|frmmain|desktop",
+                {"txtl\\w+|lbl\\w+|txt(cell|area).|state|frmmain|desktop|warnings",
                  {"reply " + text(), "mnugotoposition"}}};
             const auto& [mayChange, steps] = table[below(std::size(table))];
             w.run(QStringList(steps).replaceInStrings("%1", w.dir.path()));
