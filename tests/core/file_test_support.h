@@ -36,12 +36,30 @@ inline std::string dataBytes(const std::string& name) {
     return readBytes(path);
 }
 
+// The example <pre id="id"> of a help document or the README, as a reader
+// sees it: the line break after <pre> dropped, character references read.
+inline std::string example(const std::string& document, const std::string& id) {
+    const std::string html = dataBytes(document), start = "<pre id=\"" + id + "\">";
+    const std::size_t at = html.find(start), end = html.find("</pre>", at);
+    if (end == std::string::npos) throw std::runtime_error("no example " + id + " in " + document);
+    std::string text = html.substr(at + start.size(), end - at - start.size());
+    if (text.starts_with('\n')) text.erase(0, 1);
+    for (const auto& [from, to] :
+         {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
+        for (auto i = text.find(from); i != std::string::npos; i = text.find(from, i + 1))
+            text.replace(i, std::string_view(from).size(), to);
+    return text;
+}
+
 // A table cell: the blanks around it dropped, then "@name" stands for the
-// bytes of a data file; otherwise outer quotes go and \r \n \t \xHH and a
-// backslash before any other character are read as escapes.
+// bytes of a data file and "@name#id" for an example in a document; otherwise
+// outer quotes go and \r \n \t \xHH and a backslash before any other
+// character are read as escapes.
 inline std::string cell(std::string text) {
     text.erase(0, text.find_first_not_of(' '));
     text.erase(text.find_last_not_of(' ') + 1);
+    if (const auto hash = text.find('#'); text.starts_with('@') && hash != std::string::npos)
+        return example(text.substr(1, hash - 1), text.substr(hash + 1));
     if (text.starts_with('@')) return dataBytes(text.substr(1));
     if (text.size() > 1 && text.front() == '"' && text.back() == '"')
         text = text.substr(1, text.size() - 2);

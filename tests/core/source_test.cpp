@@ -6,7 +6,9 @@
 #include <charconv>
 #include <csignal>
 
+#include "capture/capture.h"
 #include "file_test_support.h"
+#include "project/points_file.h"
 #include "source/source_writers.h"
 #include "source/text_file.h"
 #include "source/view_source.h"
@@ -25,6 +27,25 @@ std::string octal(fs::perms mode) {
 const Functions kFunctions = {
     {"lwm", [](const Cells& in) { return Cells{toWindows1252(*lwmSourceText(stateOf(in[0])))}; }},
     {"vtp", [](const Cells& in) { return Cells{toWindows1252(*vtpSourceText(stateOf(in[0])))}; }},
+    {"example",  // a project | presses "x y; ..." | its picture | what the program writes
+                 // [| first and last line] => those lines, as a document shows them
+     [](const Cells& in) {
+         ProjectState s = stateOf(in[0]);
+         std::istringstream presses(in[1]);
+         for (float x = 0, y = 0; presses >> x >> y; presses.ignore(1))
+             Picture1_MouseDown(s, x, y, {}, {});
+         const std::map<std::string, std::string> written = {
+             {"LWMSource.asm", *lwmSourceText(s)},
+             {"VTPSource.asm", *vtpSourceText(s)},
+             {"project file", projectFileText(s)},
+             {"points file", pointsFileText(pointsOf(s, in[2]))},
+             {"LWM list", joined(s.lstLWM.lines)},
+             {"VTP list", joined(s.lstVTP.lines)}};
+         const Cells lines = linesOf(written.at(in[3]));
+         const auto first = lines.begin() + (in.size() > 4 ? std::stoi(in[4]) - 1 : 0);
+         return Cells{
+             joined({first, in.size() > 4 ? lines.begin() + std::stoi(in[5]) : lines.end()})};
+     }},
     {"heads",  // both point counters => LWM row 26, VTP rows 30 to 32
      [](const Cells& in) {
          ProjectState s = stateOf(dataBytes("states/lwm_harbour_land.state"));

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Screenshots of the three tabs for the README and the help documents. Builds
+# the program when needed, then runs it under Xvfb with a fresh home folder
+# and a session script that fills in the Harbour example of the help
+# documents (the form, Calculate, Land, a harbour shoreline type, a picture
+# and the three presses of the worked example), and captures each tab into
+# docs/ and data/htmfiles/images/.
+#   scripts/screenshots.sh
+# QUILLMAP4_SCREENSHOT_BUILD_DIR names the build folder (default: build).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+QUILLMAP4_SETUP_EXTRA="xvfb xauth imagemagick ${QUILLMAP4_SETUP_EXTRA:-}" bash scripts/setup.sh
+build="${QUILLMAP4_SCREENSHOT_BUILD_DIR:-build}"
+[ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DQUILLMAP4_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" --target quillmap4 -j2 >/dev/null
+program="$PWD/$build/src/quillmap4"
+
+# A fixed home folder, so that the working folder in the status bar reads
+# the same at every run.
+home="${TMPDIR:-/tmp}/quillmap4-screenshots"
+rm -rf "$home"
+trap 'rm -rf "$home"' EXIT
+work="$home/Scenery"
+mkdir -p "$work" "$home/.config/Quillmap4"
+# The working folder, as File > Working Folder... would have remembered it.
+printf '[General]\nworkingFolder=%s\n' "$work" >"$home/.config/Quillmap4/Quillmap4.conf"
+
+# The area's picture: a harbour basin that opens to the sea, quays, roads and
+# buildings, north up, 256 x 256 pixels.
+convert -size 256x256 xc:'#dcd6b8' \
+    -fill '#b9cf94' -draw 'rectangle 205,60 256,150' -draw 'rectangle 0,40 60,120' \
+    -fill '#6fa6d0' -draw 'polygon 0,215 256,188 256,256 0,256' \
+    -draw 'polygon 10,20 200,20 100,180' -draw 'polygon 88,165 114,165 126,205 80,212' \
+    -stroke '#8c8c8c' -strokewidth 4 -draw 'line 0,8 256,8' -draw 'line 226,8 226,190' \
+    -stroke none \
+    -fill '#a5776b' -draw 'rectangle 20,130 45,150' -draw 'rectangle 160,100 185,118' \
+    -draw 'rectangle 140,130 158,160' -draw 'rectangle 232,20 250,45' \
+    BMP3:"$work/harbour.bmp"
+
+# The session brings each tab to the front and then writes a file (the two
+# sources, then the project), which tells the capture below that the tab is
+# showing; the waits leave it the time to take the picture.
+cat >"$home/session.txt" <<SCRIPT
+set txtprojectname Harbour
+set txtauthorname A. Builder
+set txtcomments Test mask
+set txtlatdeg 47
+set txtlatmin 30.00
+set txtlongdeg -122
+set txtlongmin 15.50
+click cmdcalculate
+click Option1
+set txtaltitude 0
+click Option4
+set cbovtptype "1030"   ;harbor
+set txtvtplinewidth 12
+set cbolayer 4
+answer $work/harbour.bmp
+click cmdload
+press 10 20
+press 200 20
+press 100 180
+show cmdcalculate
+click cmdlwm
+wait 4000
+show cbovtptype
+click cmdvtp
+wait 4000
+show Picture1
+answer
+trigger mnusaveproject
+wait 4000
+quit
+SCRIPT
+
+capture() {
+    local file="$1" image="$2" waited=0
+    until [ -s "$work/$file" ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+        [ "$waited" -lt 300 ] || {
+            echo "screenshots: $file never appeared" >&2
+            return 1
+        }
+    done
+    sleep 1
+    # Without a window manager the window is the only thing on the black
+    # screen: cut it out.
+    import -window root -trim +repage "docs/$image"
+    cp "docs/$image" "data/htmfiles/images/$image"
+    echo "docs/$image: $(identify -format '%w x %h' "docs/$image")"
+}
+
+export HOME="$home" XDG_CONFIG_HOME='' XDG_DATA_HOME='' XDG_STATE_HOME='' QT_QPA_PLATFORM=xcb
+xvfb-run -a -s "-screen 0 1600x1200x24 -br" bash -c "$(declare -f capture)
+    set -euo pipefail
+    work='$work'
+    '$program' --script '$home/session.txt' &
+    capture LWMSource.asm tab-general.png
+    capture VTPSource.asm tab-lwm-vtp.png
+    capture Harbour.dat tab-draw.png
+    wait \$!"
