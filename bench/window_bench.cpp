@@ -34,7 +34,8 @@ class SilentDesktop : public DesktopServices {
                                     QMessageBox::StandardButton) override {
         return QMessageBox::Discard;
     }
-    QString openFileName(QWidget*, const QString&, const FileFilter&, const QString&) override {
+    QString openFileName(QWidget*, const QString&, const QList<FileFilter>&,
+                         const QString&) override {
         return {};
     }
     QString saveFileName(QWidget*, const QString&, const FileFilter&, const QString&) override {

@@ -3,7 +3,7 @@
 # Does nothing (quickly) when they are all there already.
 set -euo pipefail
 
-packages=(cmake g++ make python3 qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
+packages=(cmake g++ make python3 qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev libgdal-dev gdal-bin
     fonts-comic-neue desktop-file-utils)
 if [ "${QUILLMAP4_SETUP_EXTRA:-}" != "" ]; then
     read -r -a extra <<<"$QUILLMAP4_SETUP_EXTRA"

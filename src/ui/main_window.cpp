@@ -144,6 +144,10 @@ void MainWindow::buildMenus() {
     mnuexit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuworkingfolder = action("mnuworkingfolder", QStringLiteral("&Working Folder..."),
                               &MainWindow::mnuworkingfolder_Click);
+    mnuimportshape = action("mnuimportshape", QStringLiteral("&Import Shape..."),
+                            &MainWindow::mnuimportshape_Click);
+    mnuexporttrace = action("mnuexporttrace", QStringLiteral("&Export Trace..."),
+                            &MainWindow::mnuexporttrace_Click);
     for (int i = 0; i < static_cast<int>(mnurecent.size()); ++i) {
         const QByteArray name = "mnurecent" + QByteArray::number(i + 1);
         mnurecent[i] = named(new QAction(this), name.constData());
@@ -186,6 +190,9 @@ void MainWindow::buildMenus() {
     file->addAction(mnuopenproject);
     file->addSeparator();
     file->addAction(mnusaveproject);
+    file->addSeparator();
+    file->addAction(mnuimportshape);
+    file->addAction(mnuexporttrace);
     file->addSeparator();
     QMenu* lwmSource = named(file->addMenu(QStringLiteral("&LWMSource")), "mnulwmsource");
     lwmSource->addAction(mnucreatelwmsource);

@@ -79,6 +79,8 @@ class MainWindow : public QMainWindow {
     void mnusaveproject_Click();
     void mnuexit_Click();
     void mnuworkingfolder_Click();
+    void mnuimportshape_Click();
+    void mnuexporttrace_Click();
     void mnupasteposition_Click();
     void mnugotoposition_Click();
     void mnushowtrace_Click(bool shown);
@@ -154,6 +156,7 @@ class MainWindow : public QMainWindow {
     void showAreaEdges();
     void goToPosition(const QString& text);
     void clearFilledWarnings();
+    void importPoints(const std::vector<QPoint>& points);
     static QString fieldCaption(const std::string& name);
 
     void removeSelected(const ListSide& side);
@@ -271,6 +274,8 @@ class MainWindow : public QMainWindow {
     QAction* mnuviewvtpsource = nullptr;
     QAction* mnuexit = nullptr;
     QAction* mnuworkingfolder = nullptr;
+    QAction* mnuimportshape = nullptr;
+    QAction* mnuexporttrace = nullptr;
     QAction* mnuundo = nullptr;
     QAction* mnuredo = nullptr;
     QAction* mnupasteposition = nullptr;

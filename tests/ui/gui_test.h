@@ -140,6 +140,7 @@ class Window {
         View all{{"desktop", fake.log.join(u'\n')}, {"status", main.statusBar()->currentMessage()}};
         const QRegularExpression named("^(txt|lbl|cbo|Option|chk|lst|pic|Picture1)");
         for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (qobject_cast<MainWindow*>(top) && top != &main) continue;  // another test window
             if (top->isVisible())
                 all[top->objectName()] =
                     top->windowTitle().replace("[*]", top->isWindowModified() ? "*" : "") +
@@ -220,7 +221,8 @@ class Window {
     // "right x,y" and "move x,y" are mouse events on the picture; "click list
     // n" and "double-click list n" hit line n (-1: below the lines); "key name
     // keys" types a key sequence, "paste name text" pastes the text and
-    // "clipboard text" only puts it on the clipboard;
+    // "clipboard text" only puts it on the clipboard; "import row tolerance"
+    // answers the next Import Shape dialog;
     // "reply text" answers a dialog. "file name bytes" (with its folder) and
     // "picture name WxH" are made in the program folder, "cut name" halves a
     // file, "read-only name" protects it and "executable name" lets it run;
@@ -236,9 +238,11 @@ class Window {
             QWidget* field = name.isEmpty() ? nullptr : main.findChild<QWidget*>(name);
             if (auto* box = qobject_cast<QComboBox*>(field)) field = box->lineEdit();
             auto* list = qobject_cast<QListWidget*>(field);
-            QAbstractButton* button = nullptr;
+            // A button of this window, else of another window it opened.
+            QAbstractButton* button = main.findChild<QAbstractButton*>(step);
             for (QWidget* top : QApplication::topLevelWidgets())
-                if (top->isVisible() && !button) button = top->findChild<QAbstractButton*>(step);
+                if (top->isVisible() && !button && !qobject_cast<MainWindow*>(top))
+                    button = top->findChild<QAbstractButton*>(step);
             if (auto* picture = main.findChild<PictureView*>("Picture1");
                 verb == "press" || verb == "right" || verb == "move") {
                 showTabOf(picture);
@@ -267,6 +271,13 @@ class Window {
             } else if (verb == "paste") {
                 QApplication::clipboard()->setText(rest);
                 QTest::keySequence(field, QKeySequence::Paste);
+            } else if (verb == "import") {  // the next Import Shape dialog takes this row
+                QTimer::singleShot(0, [row = name.toInt(), tolerance = rest.toDouble()] {
+                    auto* dialog = QApplication::activeModalWidget();
+                    dialog->findChild<QDoubleSpinBox*>("txttolerance")->setValue(tolerance);
+                    dialog->findChild<QTableWidget*>("lstfeatures")->selectRow(row);
+                    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+                });
             } else if (verb == "reply") {
                 fake.replies << all;
             } else if (QFile file(QDir(dir.path()).filePath(name)); verb == "file") {

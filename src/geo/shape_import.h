@@ -1,0 +1,64 @@
+// Shapes from vector files (GeoJSON, KML, GPX, shapefiles, GeoPackage, OSM,
+// CSV with WKT...) for the current area: the features that meet it, and one
+// feature clipped to it and simplified, as picture positions that the
+// window feeds to the ordinary capture press.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/area_grid.h"
+#include "model/expected.h"
+
+namespace qm4::geo {
+
+// A feature of the file that meets the area.
+struct FeatureInfo {
+    int layer = 0;
+    std::string layerName;
+    long long id = 0;  // the feature's id in its layer
+    std::string name;  // its name field, when it has one
+    std::string geometryType;
+    int pointsInside = 0;  // its vertices inside the area
+};
+
+struct FeatureList {
+    std::vector<FeatureInfo> features;
+    // What the author should know: a layer without a coordinate system was
+    // taken as WGS 84 longitude/latitude.
+    std::vector<std::string> notes;
+};
+
+// Called now and then with the part done, 0 to 1; false cancels.
+using Progress = std::function<bool(double)>;
+
+// Reads only the features that meet the area (the layers' spatial filter), so
+// a large file opens quickly. Fails on a file OGR cannot open, a coordinate
+// system that cannot be turned into WGS 84, or a cancel ("Cancelled.").
+Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& area,
+                                   const Progress& progress);
+
+// A position on the area's picture, 0..255 on each axis.
+struct PicturePoint {
+    double x = 0;
+    double y = 0;
+};
+using Piece = std::vector<PicturePoint>;
+
+struct FeatureShape {
+    bool polygon = false;
+    // A polygon: its part inside the area as one ring, without the closing
+    // point (the largest part, when the area cuts it into several). A line:
+    // its pieces inside the area, the longest first.
+    std::vector<Piece> pieces;
+};
+
+// The feature clipped to the area, repaired when its shape is invalid, then
+// simplified (Douglas-Peucker) with the tolerance in picture pixels (0: not
+// at all). Fails, saying which feature, on a point, an empty or unrepairable
+// shape, or one with nothing inside the area.
+Expected<FeatureShape> featureShape(const std::string& path, int layer, long long id,
+                                    const AreaEdges& area, double tolerance);
+
+}  // namespace qm4::geo
