@@ -17,7 +17,7 @@ const char* const kDescription =
     "compiler. Type a position to find its LOD 8 cell and LOD 13 area, load a "
     "256x256 picture of the area and click its features: every click becomes a "
     "land/water mask point and a vector terrain point. The program writes "
-    "LWMSource.asm and VTPSource.asm beside itself, ready to be assembled.";
+    "LWMSource.asm and VTPSource.asm into its working folder, ready to be assembled.";
 
 const char* const kDisclaimer =
     "Warning: this program is provided as is, without warranty of any kind. Check "
