@@ -16,13 +16,20 @@ namespace {
 
 using Geometry = std::unique_ptr<OGRGeometry>;
 
+// Keeps GDAL's own warnings (a self-intersection found by a validity check,
+// a file it cannot open) off the terminal while it lives: the caller reports
+// what matters.
+struct QuietGdal {
+    QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
+    ~QuietGdal() { CPLPopErrorHandler(); }
+    QuietGdal(const QuietGdal&) = delete;
+    QuietGdal& operator=(const QuietGdal&) = delete;
+};
+
 GDALDatasetUniquePtr openVectorFile(const std::string& path) {
     GDALAllRegister();
-    CPLPushErrorHandler(CPLQuietErrorHandler);
-    GDALDatasetUniquePtr dataset(
-        GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-    CPLPopErrorHandler();
-    return dataset;
+    const QuietGdal quiet;
+    return GDALDatasetUniquePtr(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
 }
 
 OGRSpatialReference wgs84() {
@@ -69,7 +76,7 @@ Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& area) {
     OGRSpatialReference source(*layer->GetSpatialRef());
     source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     OGRSpatialReference target = wgs84();
-    CPLPushErrorHandler(CPLQuietErrorHandler);
+    const QuietGdal quiet;
     reader.toWgs84.reset(OGRCreateCoordinateTransformation(&source, &target));
     std::unique_ptr<OGRCoordinateTransformation> back(
         OGRCreateCoordinateTransformation(&target, &source));
@@ -77,7 +84,6 @@ Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& area) {
     const bool mapped = reader.toWgs84 && back &&
                         back->TransformBounds(area.west, area.south, area.east, area.north,
                                               &bounds[0], &bounds[1], &bounds[2], &bounds[3], 21);
-    CPLPopErrorHandler();
     if (!mapped) {
         return Error{"The coordinate system of layer \"" + std::string(layer->GetName()) +
                      "\" cannot be turned into WGS 84 longitude and latitude."};
@@ -148,6 +154,7 @@ void collect(const OGRGeometry* g, std::vector<const OGRPolygon*>& polygons,
 
 Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& area,
                                    const Progress& progress) {
+    const QuietGdal quiet;
     const GDALDatasetUniquePtr dataset = openVectorFile(path);
     if (!dataset) return Error{"\"" + path + "\" is no vector file that OGR can read."};
     FeatureList list;
@@ -182,6 +189,7 @@ Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& are
 
 Expected<FeatureShape> featureShape(const std::string& path, int layer, long long id,
                                     const AreaEdges& area, double tolerance) {
+    const QuietGdal quiet;
     const GDALDatasetUniquePtr dataset = openVectorFile(path);
     if (!dataset) return Error{"\"" + path + "\" is no vector file that OGR can read."};
     if (layer < 0 || layer >= dataset->GetLayerCount())
