@@ -274,6 +274,7 @@ class Window {
             } else if (verb == "import") {  // the next Import Shape dialog takes this row
                 QTimer::singleShot(0, [row = name.toInt(), tolerance = rest.toDouble()] {
                     auto* dialog = QApplication::activeModalWidget();
+                    if (!dialog || dialog->objectName() != "frmImportShape") return;
                     dialog->findChild<QDoubleSpinBox*>("txttolerance")->setValue(tolerance);
                     dialog->findChild<QTableWidget*>("lstfeatures")->selectRow(row);
                     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();

@@ -43,6 +43,9 @@ class MonkeyTest : public QObject {
         const QString desk =
             "picture area.bmp 64x48|picture cut.jpg 32x16|cut cut.jpg|file notes.gif GIF89a";
         w.run((desk + "|file a.dat " + QString("True\r\n").repeated(26)).split(u'|'));
+        // The harbour area, where the sample's shapes lie, until the monkey types over it.
+        QFile::copy(QUILLMAP4_SAMPLES "/harbour.geojson", w.dir.filePath("harbour.geojson"));
+        w.run({"txtcellx=123", "txtcelly=120", "txtareax=5", "txtareay=28"});
         QStringList trail;
         for (int step = 1; step <= events; ++step) {
             const View before = w.snapshot();
@@ -95,7 +98,11 @@ class MonkeyTest : public QObject {
                  {QStringList{"mnuzoomin", "mnuzoomout", "mnuzoomactual",
                               "mnushowtrace"}[below(4)]}},
                 {"txtl\\w+|lbl\\w+|txt(cell|area).|state|frmmain|desktop|warnings",
-                 {"reply " + text(), "mnugotoposition"}}};
+                 {"reply " + text(), "mnugotoposition"}},
+                {kMouse + "|status",
+                 {"reply %1/harbour.geojson",
+                  QStringLiteral("import %1 %2").arg(below(2)).arg(below(6)), "mnuimportshape"}},
+                {"trace\\.geojson|desktop|status", {"reply %1/trace.geojson", "mnuexporttrace"}}};
             const auto& [mayChange, steps] = table[below(std::size(table))];
             w.run(QStringList(steps).replaceInStrings("%1", w.dir.path()));
             w.fake.replies.clear();  // an answer no dialog asked for
