@@ -22,6 +22,7 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent) {
     setPalette(ground);
     setAutoFillBackground(true);
     setCursor(Qt::CrossCursor);
+    lines_[Lwm].closed = true;  // a mask is always a polygon
 }
 
 void PictureView::setPicture(const QImage& picture) {

@@ -122,19 +122,19 @@ class MainWindowTest : public QObject {
             return '-';
         };
         const auto probe = [&] {
-            return QString(lit(40, 20)) + lit(60, 40) + lit(60, 200) + lit(150, 100);
+            return QString(lit(40, 20)) + lit(60, 40) + lit(40, 40) + lit(60, 200) + lit(150, 100);
         };
         w.run({"chkvtpnodata", "press 20,20", "press 60,20", "press 60,60", "chkvtpnodata",
                "chklwmnodata", "press 20,200", "press 100,200"});
-        QCOMPARE(probe(), "LLV-");
+        QCOMPARE(probe(), "LLLV-");  // the mask closes back to its first point
         w.run({"mnuundo"});
-        QCOMPARE(probe(), "LL--");
+        QCOMPARE(probe(), "LLL--");
         w.run({"mnuredo", "mnuzoomin", "mnuzoomin"});
-        QCOMPARE(probe(), "LLV-");
+        QCOMPARE(probe(), "LLLV-");
         w.run({"mnushowtrace"});
-        QCOMPARE(probe(), "----");
+        QCOMPARE(probe(), "-----");
         w.run({"mnushowtrace", "cmdclearlwmlist"});
-        QCOMPARE(probe(), "--V-");
+        QCOMPARE(probe(), "---V-");
     }
 
     // An imported polygon gives exactly the lines that presses on its pixels
