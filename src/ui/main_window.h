@@ -146,6 +146,7 @@ class MainWindow : public QMainWindow {
                     bool changeState);
     void showCaptureTexts(const CaptureTexts& texts);
     void pushStep(const QString& name, std::vector<ListSplice> splices, const CaptureTexts& before);
+    std::vector<ListSplice> appendedSince(std::size_t lwmCount, std::size_t vtpCount) const;
     std::vector<PictureView::Point> tracePoints(int list,
                                                 const std::vector<std::string>& lines) const;
     QPoint currentArea() const;

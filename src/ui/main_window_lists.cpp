@@ -91,6 +91,21 @@ void MainWindow::followTraceArea() {
     Picture1->setTrace(PictureView::Vtp, tracePoints(1, state_.lstVTP.lines));
 }
 
+// The lines that presses appended since the lists held these counts, as the
+// splices of one step.
+std::vector<ListSplice> MainWindow::appendedSince(std::size_t lwmCount,
+                                                  std::size_t vtpCount) const {
+    std::vector<ListSplice> splices;
+    for (const auto& [list, lines, count] :
+         {std::tuple{0, &state_.lstLWM.lines, lwmCount}, {1, &state_.lstVTP.lines, vtpCount}})
+        if (lines->size() > count)
+            splices.push_back({list,
+                               static_cast<int>(count),
+                               {},
+                               {lines->begin() + static_cast<long>(count), lines->end()}});
+    return splices;
+}
+
 // The handler has changed state_ already; the step shows its lines. The
 // handler then brings the other widgets in step and notes the change.
 void MainWindow::pushStep(const QString& name, std::vector<ListSplice> splices,

@@ -115,14 +115,7 @@ void MainWindow::Picture1_MouseDown(QPointF position, QSizeF clientSize) {
     qm4::Picture1_MouseDown(
         state_, static_cast<float>(position.x()), static_cast<float>(position.y()),
         qm4::ClientSize{clientSize.width(), clientSize.height()}, showFillXYError());
-    std::vector<ListSplice> splices;
-    for (const auto& [list, lines, count] :
-         {std::tuple{0, &state_.lstLWM.lines, lwmCount}, {1, &state_.lstVTP.lines, vtpCount}})
-        if (lines->size() > count)
-            splices.push_back({list,
-                               static_cast<int>(count),
-                               {},
-                               {lines->begin() + static_cast<long>(count), lines->end()}});
+    std::vector<ListSplice> splices = appendedSince(lwmCount, vtpCount);
     writeFields();
     if (!splices.empty()) pushStep(QStringLiteral("Press"), std::move(splices), before);
     noteChange();

@@ -79,14 +79,7 @@ void MainWindow::importPoints(const std::vector<QPoint>& points) {
     for (const QPoint& p : points)
         qm4::Picture1_MouseDown(state_, static_cast<float>(p.x()), static_cast<float>(p.y()),
                                 qm4::ClientSize{256, 256}, showFillXYError());
-    std::vector<ListSplice> splices;
-    for (const auto& [list, lines, count] :
-         {std::tuple{0, &state_.lstLWM.lines, lwmCount}, {1, &state_.lstVTP.lines, vtpCount}})
-        if (lines->size() > count)
-            splices.push_back({list,
-                               static_cast<int>(count),
-                               {},
-                               {lines->begin() + static_cast<long>(count), lines->end()}});
+    std::vector<ListSplice> splices = appendedSince(lwmCount, vtpCount);
     writeFields();
     if (!splices.empty()) pushStep(QStringLiteral("Import Shape"), std::move(splices), before);
     noteChange();
