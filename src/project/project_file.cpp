@@ -194,11 +194,13 @@ std::string ProjectFilePath(const std::string& folder, const ProjectState& s) {
     return joinPath(folder, safeFileName(s.txtprojectname) + ".dat");
 }
 
+bool hasExtension(std::string_view name, std::string_view extension) {
+    return name.size() > extension.size() &&
+           equalsIgnoringCase(name.substr(name.size() - extension.size()), extension);
+}
+
 std::string withoutProjectExtension(const std::string& path) {
-    if (path.size() > 4 &&
-        equalsIgnoringCase(std::string_view(path).substr(path.size() - 4), ".dat"))
-        return path.substr(0, path.size() - 4);
-    return path;
+    return hasExtension(path, ".dat") ? path.substr(0, path.size() - 4) : path;
 }
 
 std::string withProjectExtension(const std::string& path) {

@@ -38,8 +38,8 @@ struct ProjectFileContent {
 };
 
 // Parses Windows-1252 bytes whose lines end in CR LF, LF or a lone CR. Fails,
-// naming the line, on a file with fewer than 26 lines, a line longer than kMaxProjectLineChars, or an option line
-// that is neither True, False nor a number.
+// naming the line, on a file with fewer than 26 lines, a line longer than kMaxProjectLineChars, or
+// an option line that is neither True, False nor a number.
 Expected<ProjectFileContent> parseProjectFile(std::string_view bytes);
 
 // Empties the fields that Open resets, both lists and both counters.
@@ -53,6 +53,9 @@ void applyProjectFile(ProjectState& s, const ProjectFileContent& content);
 // file name cannot hold become "_", and a name of nothing but blanks and
 // periods becomes "Untitled".
 std::string safeFileName(std::string_view name);
+
+// Whether a name ends in the extension (".dat", ".bgl") in any letter case.
+bool hasExtension(std::string_view name, std::string_view extension);
 
 // The file Save proposes: folder + separator + the safe name + ".dat".
 std::string ProjectFilePath(const std::string& folder, const ProjectState& s);

@@ -392,6 +392,10 @@ bool isRegularFile(const std::string& path) {
     return fs::is_regular_file(toFsPath(path), ec);
 }
 
+std::string quotedWhereBlank(const std::string& path) {
+    return path.find(' ') == std::string::npos ? path : '"' + path + '"';
+}
+
 std::string joinPath(const std::string& folder, const std::string& name) {
 #ifdef _WIN32
     constexpr char kSeparator = '\\';

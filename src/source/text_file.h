@@ -64,6 +64,10 @@ Expected<std::string> readFileBytes(const std::string& path, std::size_t maxByte
 // True only for an existing ordinary file (not a folder).
 bool isRegularFile(const std::string& path);
 
+// A path as one word of a command line: in double quotes when it holds a
+// blank.
+std::string quotedWhereBlank(const std::string& path);
+
 // folder + the platform's separator + name.
 std::string joinPath(const std::string& folder, const std::string& name);
 

@@ -2,6 +2,8 @@
 // command line of each platform.
 #include "source/view_source.h"
 
+#include "source/text_file.h"
+
 namespace qm4 {
 
 const char* const kLwmMissingMessage =
@@ -14,8 +16,7 @@ const char* const kVtpMissingMessage =
 std::string windowsEditorCommandLine(const std::string& windir, const std::string& path) {
     // Unquoted, a program folder such as C:\My Tools would reach the editor
     // as two file names.
-    const bool quote = path.find(' ') != std::string::npos;
-    return windir + "\\notepad.exe " + (quote ? "\"" + path + "\"" : path);
+    return windir + "\\notepad.exe " + quotedWhereBlank(path);
 }
 
 EditorCommand linuxEditorCommand(const std::string& path) { return {"xdg-open", {path}}; }

@@ -140,6 +140,10 @@ void MainWindow::buildMenus() {
                                 &MainWindow::mnucreatevtpsource_Click);
     mnuviewvtpsource = action("mnuviewvtpsource", QStringLiteral("&View VTPSource"),
                               &MainWindow::mnuviewvtpsource_Click);
+    mnucompilelwmsource = action("mnucompilelwmsource", QStringLiteral("Com&pile LWMSource"),
+                                 &MainWindow::mnucompilelwmsource_Click);
+    mnucompilevtpsource = action("mnucompilevtpsource", QStringLiteral("Com&pile VTPSource"),
+                                 &MainWindow::mnucompilevtpsource_Click);
     mnuexit = action("mnuexit", QStringLiteral("E&xit"), &MainWindow::mnuexit_Click);
     mnuexit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuworkingfolder = action("mnuworkingfolder", QStringLiteral("&Working Folder..."),
@@ -163,6 +167,8 @@ void MainWindow::buildMenus() {
     mnupasteposition->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
     mnugotoposition = action("mnugotoposition", QStringLiteral("&Go to Position..."),
                              &MainWindow::mnugotoposition_Click);
+    mnupreferences = action("mnupreferences", QStringLiteral("Pr&eferences..."),
+                            &MainWindow::mnupreferences_Click);
     mnushowtrace = named(new QAction(QStringLiteral("Show &Trace"), this), "mnushowtrace");
     mnushowtrace->setCheckable(true);
     mnushowtrace->setChecked(true);
@@ -197,9 +203,11 @@ void MainWindow::buildMenus() {
     QMenu* lwmSource = named(file->addMenu(QStringLiteral("&LWMSource")), "mnulwmsource");
     lwmSource->addAction(mnucreatelwmsource);
     lwmSource->addAction(mnuviewlwmsource);
+    lwmSource->addAction(mnucompilelwmsource);
     QMenu* vtpSource = named(file->addMenu(QStringLiteral("V&TPSource")), "mnuvtpsource");
     vtpSource->addAction(mnucreatevtpsource);
     vtpSource->addAction(mnuviewvtpsource);
+    vtpSource->addAction(mnucompilevtpsource);
     file->addSeparator();
     file->addAction(mnuworkingfolder);
     file->addSeparator();
@@ -213,6 +221,8 @@ void MainWindow::buildMenus() {
     edit->addSeparator();
     edit->addAction(mnupasteposition);
     edit->addAction(mnugotoposition);
+    edit->addSeparator();
+    edit->addAction(mnupreferences);
 
     QMenu* view = named(bar->addMenu(QStringLiteral("&View")), "mnuview");
     view->addAction(mnushowtrace);

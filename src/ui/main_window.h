@@ -16,7 +16,9 @@
 #include "ui/picture_view.h"
 
 class AboutBox;
+class CompilerOutputWindow;
 class PlatformServices;
+class PreferencesDialog;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -75,6 +77,9 @@ class MainWindow : public QMainWindow {
     void mnucreatevtpsource_Click();
     void mnuviewlwmsource_Click();
     void mnuviewvtpsource_Click();
+    void mnucompilelwmsource_Click();
+    void mnucompilevtpsource_Click();
+    void mnupreferences_Click();
     void mnuopenproject_Click();
     void mnusaveproject_Click();
     void mnuexit_Click();
@@ -187,7 +192,14 @@ class MainWindow : public QMainWindow {
     void viewSource(const std::string& path, const char* missingMessage);
     void OpenFile(const QString& FileName);
     void openHelpDocument(const char* name);
-    void createSource(bool lwm);
+    // Writes a source and reports it in the status bar; false when it could
+    // not be written, which a message has said.
+    bool createSource(bool lwm);
+    void compileSource(bool lwm);
+    void showPreferences(const QString& note);
+    void showCompilerOutput(const QString& text);
+    void copyToScenery(const QString& bgl, const QString& sceneryFolder, bool lwm,
+                       const QString& report);
     void showError(const QString& what, const std::string& cause);
     // Shows a FillXY failure in its critical box while the capture waits.
     qm4::FillXYErrorHandler showFillXYError();
@@ -197,6 +209,8 @@ class MainWindow : public QMainWindow {
     qm4::ProjectState state_;
     QString picturePath_;
     std::unique_ptr<AboutBox> about_;
+    PreferencesDialog* preferences_ = nullptr;        // made when first shown
+    CompilerOutputWindow* compilerOutput_ = nullptr;  // made when first shown
 
     // What the last save or open left on the disk (or the start values).
     qm4::ProjectState saved_;
@@ -273,6 +287,9 @@ class MainWindow : public QMainWindow {
     QAction* mnuviewlwmsource = nullptr;
     QAction* mnucreatevtpsource = nullptr;
     QAction* mnuviewvtpsource = nullptr;
+    QAction* mnucompilelwmsource = nullptr;
+    QAction* mnucompilevtpsource = nullptr;
+    QAction* mnupreferences = nullptr;
     QAction* mnuexit = nullptr;
     QAction* mnuworkingfolder = nullptr;
     QAction* mnuimportshape = nullptr;

@@ -19,6 +19,7 @@
 #include "source/text_file.h"
 #include "source/view_source.h"
 #include "ui/about_box.h"
+#include "ui/compiler.h"
 #include "ui/main_window.h"
 #include "ui/main_window_text.h"
 #include "ui/picture_loading.h"
@@ -84,6 +85,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     recovery_->clear();
     // The About box has no owner, so it would keep the program running.
     if (about_) about_->close();
+    if (compilerOutput_) compilerOutput_->close();
     event->accept();
 }
 
@@ -251,7 +253,7 @@ void MainWindow::mnucreatelwmsource_Click() { createSource(true); }
 void MainWindow::cmdvtp_Click() { createSource(false); }
 void MainWindow::mnucreatevtpsource_Click() { createSource(false); }
 
-void MainWindow::createSource(bool lwm) {
+bool MainWindow::createSource(bool lwm) {
     readFields();
     const std::string folder = ensuredWorkingFolder().toStdString();
     const auto written = lwm ? qm4::createlwm(state_, folder) : qm4::createvtp(state_, folder);
@@ -260,7 +262,7 @@ void MainWindow::createSource(bool lwm) {
         showError(QStringLiteral("%1 could not be written.")
                       .arg(lwm ? QStringLiteral("LWMSource.asm") : QStringLiteral("VTPSource.asm")),
                   written.error().message);
-        return;
+        return false;
     }
     QString report = QStringLiteral("Wrote %1 (%2 lines).").arg(qs(path)).arg(*written);
     QStringList captions;
@@ -275,6 +277,7 @@ void MainWindow::createSource(bool lwm) {
                       "numbers: ") +
                   captions.join(QStringLiteral(", ")) + QLatin1Char('.');
     statusBar()->showMessage(report);
+    return true;
 }
 
 // A warning sign goes once its field is filled.

@@ -153,7 +153,7 @@ void MainWindow::insertLine(const ListSide& side) {
     readFields();
     const CaptureTexts before = captureTextsOf(state_);
     const QString reply =
-        services_->inputText(this, kTitle, QString::fromLatin1(qm4::kInsertPrompt));
+        services_->inputText(this, kTitle, QString::fromLatin1(qm4::kInsertPrompt), QString());
     qm4::PointList& list = state_.*side.lines;
     const int at = list.selected < 0 ? static_cast<int>(list.lines.size()) : list.selected;
     const std::size_t count = list.lines.size();

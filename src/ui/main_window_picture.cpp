@@ -88,7 +88,8 @@ void MainWindow::mnugotoposition_Click() {
     const QString text = services_->inputText(
         this, QStringLiteral("Go to Position"),
         QStringLiteral("Latitude and longitude, for example 47.5, -122.258333 or "
-                       "N47 30.000 W122 15.500 or 47°30'00\"N 122°15'30\"W:"));
+                       "N47 30.000 W122 15.500 or 47°30'00\"N 122°15'30\"W:"),
+        QString());
     if (!text.isEmpty()) goToPosition(text);
 }
 

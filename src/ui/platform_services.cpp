@@ -27,10 +27,12 @@ void DesktopServices::showMessage(QWidget* parent, QMessageBox::Icon icon, const
     box.exec();
 }
 
-QString DesktopServices::inputText(QWidget* parent, const QString& title, const QString& prompt) {
+QString DesktopServices::inputText(QWidget* parent, const QString& title, const QString& prompt,
+                                   const QString& proposal) {
     QInputDialog box(parent);
     box.setWindowTitle(title);
     box.setLabelText(prompt);
+    box.setTextValue(proposal);
     // A long prompt wraps, so the box and its buttons fit a small screen.
     if (auto* label = box.findChild<QLabel*>()) {
         label->setWordWrap(true);

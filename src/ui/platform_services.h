@@ -31,9 +31,10 @@ class PlatformServices {
     virtual void showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                              const QString& text) = 0;
 
-    // A modal input box with OK and Cancel and an empty reply field; Cancel
-    // gives the empty text.
-    virtual QString inputText(QWidget* parent, const QString& title, const QString& prompt) = 0;
+    // A modal input box with OK and Cancel, its reply field holding proposal;
+    // Cancel gives the empty text.
+    virtual QString inputText(QWidget* parent, const QString& title, const QString& prompt,
+                              const QString& proposal) = 0;
 
     // A modal question; the button the user chose, the escape button when
     // the box was closed.
@@ -80,7 +81,8 @@ class DesktopServices : public PlatformServices {
 
     void showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                      const QString& text) override;
-    QString inputText(QWidget* parent, const QString& title, const QString& prompt) override;
+    QString inputText(QWidget* parent, const QString& title, const QString& prompt,
+                      const QString& proposal) override;
     QMessageBox::StandardButton ask(QWidget* parent, const QString& title, const QString& text,
                                     QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton) override;

@@ -154,7 +154,7 @@ class ScriptRunner : public QObject {
             if (!answer.isEmpty() && name) name->setText(answer);
             static_cast<QDialog*>(files)->accept();
         } else if (auto* input = qobject_cast<QInputDialog*>(dialog)) {
-            input->setTextValue(answer);
+            if (!answer.isEmpty()) input->setTextValue(answer);
             input->accept();
         } else if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
             QAbstractButton* chosen = box->defaultButton();

@@ -8,9 +8,9 @@
 //   show NAME          brings the tab that holds NAME to the front
 //   answer [TEXT]      answers a dialog to come (each answer the next one in
 //                      turn): a file dialog takes TEXT as the file (nothing:
-//                      its proposal), an input box TEXT, a message box
-//                      presses its button captioned TEXT (nothing: its
-//                      default button)
+//                      its proposal), an input box TEXT (nothing: its
+//                      proposal), a message box presses its button
+//                      captioned TEXT (nothing: its default button)
 //   expect NAME TEXT   fails unless NAME shows TEXT; for a list, TEXT is its
 //                      number of lines
 //   wait MS            lets the window run for MS milliseconds

@@ -9,6 +9,7 @@
 #include "capture/capture.h"
 #include "file_test_support.h"
 #include "project/points_file.h"
+#include "source/compile_command.h"
 #include "source/source_writers.h"
 #include "source/text_file.h"
 #include "source/view_source.h"
@@ -68,6 +69,17 @@ const Functions kFunctions = {
          const EditorCommand command = linuxEditorCommand(in[1]);
          return Cells{windowsEditorCommandLine(in[0], in[1]), command.program,
                       joined(command.arguments)};
+     }},
+    {"compiler",  // compiler | runner | source => program | its arguments | command line | .bgl
+     [](const Cells& in) {
+         const CompilerCommand command = compilerCommand(in[0], in[1], in[2]);
+         return Cells{command.program, joined(command.arguments), commandLineText(command),
+                      bglFileName(in[2])};
+     }},
+    {"copies",  // project name | name typed => LWM proposal | VTP proposal | the copy's name
+     [](const Cells& in) {
+         return Cells{proposedCopyName(in[0], true), proposedCopyName(in[0], false),
+                      copyFileName(in[1])};
      }},
     {"lists",
      [](const Cells&) {

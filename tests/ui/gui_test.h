@@ -41,8 +41,12 @@ class FakeServices : public DesktopServices, public RegistryReader {
         const char* iconName = QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(icon);
         log << QStringLiteral("%1 %2: %3").arg(iconName, title, text);
     }
-    QString inputText(QWidget*, const QString& title, const QString& prompt) override {
-        return reply({"asked", title, prompt});
+    // A proposal, when there is one, follows the prompt in the log.
+    QString inputText(QWidget*, const QString& title, const QString& prompt,
+                      const QString& proposal) override {
+        QStringList dialog{"asked", title, prompt};
+        if (!proposal.isEmpty()) dialog << proposal;
+        return reply(dialog);
     }
     // The reply names the button: Save, Discard, Yes or No; none is Cancel.
     QMessageBox::StandardButton ask(QWidget*, const QString& title, const QString& text,

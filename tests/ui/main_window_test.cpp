@@ -236,7 +236,7 @@ class MainWindowTest : public QObject {
             boxWidth = box->frameGeometry().width();
             box->reject();
         });
-        DesktopServices().inputText(nullptr, "Quillmap4", qm4::kInsertPrompt);
+        DesktopServices().inputText(nullptr, "Quillmap4", qm4::kInsertPrompt, "");
         QVERIFY2(boxWidth > 0 && boxWidth <= 1024, qPrintable(QString::number(boxWidth)));
         Window w;
         const QSize screen = w.main.screen()->availableGeometry().size();

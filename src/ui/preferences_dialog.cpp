@@ -1,0 +1,121 @@
+// The Preferences dialog: its fields, the check of the compiler's path, and
+// the settings written on OK.
+#include "ui/preferences_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "ui/compiler.h"
+#include "ui/main_window_text.h"
+#include "ui/platform_services.h"
+
+namespace {
+// A field with its Browse button (and what else stands beside it).
+QHBoxLayout* row(QLineEdit* field, QWidget* beside, QPushButton* browse) {
+    auto* layout = new QHBoxLayout;
+    layout->addWidget(field, 1);
+    if (beside) layout->addWidget(beside);
+    layout->addWidget(browse);
+    return layout;
+}
+}  // namespace
+
+PreferencesDialog::PreferencesDialog(PlatformServices& services, QWidget* parent)
+    : QDialog(parent),
+      services_(services),
+      lblpreferencesnote(named(new QLabel(this), "lblpreferencesnote")),
+      txtcompilerpath(named(new QLineEdit(this), "txtcompilerpath")),
+      lblcompilerstatus(named(new QLabel(this), "lblcompilerstatus")),
+      txtsceneryfolder(named(new QLineEdit(this), "txtsceneryfolder")),
+      txtcompilerlimit(named(new QLineEdit(this), "txtcompilerlimit")) {
+    setObjectName(QStringLiteral("frmPreferences"));
+    setWindowTitle(QStringLiteral("Preferences"));
+    lblpreferencesnote->setWordWrap(true);
+    txtcompilerpath->setMinimumWidth(320);
+    txtcompilerlimit->setValidator(new QIntValidator(1, 3600, this));
+    connect(txtcompilerpath, &QLineEdit::textChanged, this, &PreferencesDialog::showCompilerStatus);
+
+    auto* browseCompiler =
+        named(new QPushButton(QStringLiteral("&Browse..."), this), "cmdbrowsecompiler");
+    connect(browseCompiler, &QPushButton::clicked, this, [this] {
+        const QString chosen = services_.openFileName(
+            this, QStringLiteral("The SDK's Compiler"),
+            {{QStringLiteral("Compiler (BGLC.exe)"), QStringLiteral("BGLC.exe;bglc.exe")},
+             {QStringLiteral("All Files (*)"), QStringLiteral("*")}},
+            txtcompilerpath->text().isEmpty() ? QString()
+                                              : QFileInfo(txtcompilerpath->text()).path());
+        if (!chosen.isEmpty()) txtcompilerpath->setText(chosen);
+    });
+    auto* browseScenery =
+        named(new QPushButton(QStringLiteral("B&rowse..."), this), "cmdbrowsescenery");
+    connect(browseScenery, &QPushButton::clicked, this, [this] {
+        const QString chosen = services_.existingFolder(this, QStringLiteral("Scenery Folder"),
+                                                        txtsceneryfolder->text());
+        if (!chosen.isEmpty()) txtsceneryfolder->setText(chosen);
+    });
+
+    auto* form = new QFormLayout;
+    auto* compilerCaption = new QLabel(QStringLiteral("&Compiler (BGLC.exe):"), this);
+    compilerCaption->setBuddy(txtcompilerpath);
+    form->addRow(compilerCaption, row(txtcompilerpath, lblcompilerstatus, browseCompiler));
+#ifndef Q_OS_WIN
+    txtcompilerrunner = named(new QLineEdit(this), "txtcompilerrunner");
+    txtcompilerrunner->setPlaceholderText(QStringLiteral("for example wine"));
+    form->addRow(QStringLiteral("R&un it with:"), txtcompilerrunner);
+#endif
+    txtsceneryfolder->setPlaceholderText(
+        QStringLiteral("none: the .bgl stays in the working folder"));
+    auto* sceneryCaption = new QLabel(QStringLiteral("&Scenery folder:"), this);
+    sceneryCaption->setBuddy(txtsceneryfolder);
+    form->addRow(sceneryCaption, row(txtsceneryfolder, nullptr, browseScenery));
+    form->addRow(QStringLiteral("&Time limit (seconds):"), txtcompilerlimit);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdpreferencesok"));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setObjectName(QStringLiteral("cmdpreferencescancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblpreferencesnote);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+}
+
+void PreferencesDialog::edit(const QString& note) {
+    const CompilerSettings settings = CompilerSettings::read(services_.settings());
+    lblpreferencesnote->setText(note);
+    lblpreferencesnote->setVisible(!note.isEmpty());
+    txtcompilerpath->setText(settings.compiler);
+    if (txtcompilerrunner) txtcompilerrunner->setText(settings.runner);
+    txtsceneryfolder->setText(settings.sceneryFolder);
+    txtcompilerlimit->setText(QString::number(settings.limitSeconds));
+    showCompilerStatus();
+    open();
+}
+
+void PreferencesDialog::accept() {
+    CompilerSettings settings;
+    settings.compiler = txtcompilerpath->text().trimmed();
+    if (txtcompilerrunner) settings.runner = txtcompilerrunner->text().trimmed();
+    settings.sceneryFolder = txtsceneryfolder->text().trimmed();
+    if (const int limit = txtcompilerlimit->text().toInt(); limit > 0)
+        settings.limitSeconds = limit;
+    settings.write(services_.settings());
+    QDialog::accept();
+}
+
+void PreferencesDialog::showCompilerStatus() {
+    const QString path = txtcompilerpath->text().trimmed();
+    lblcompilerstatus->setText(path.isEmpty()             ? QStringLiteral("not chosen")
+                               : QFileInfo(path).isFile() ? QStringLiteral("found")
+                                                          : QStringLiteral("no such file"));
+}
