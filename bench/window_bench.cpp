@@ -28,7 +28,9 @@ constexpr int kPressesPerBatch = 64;
 class SilentDesktop : public DesktopServices {
   public:
     void showMessage(QWidget*, QMessageBox::Icon, const QString&, const QString&) override {}
-    QString inputText(QWidget*, const QString&, const QString&) override { return {}; }
+    QString inputText(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     QMessageBox::StandardButton ask(QWidget*, const QString&, const QString&,
                                     QMessageBox::StandardButtons,
                                     QMessageBox::StandardButton) override {
