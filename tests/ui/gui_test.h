@@ -225,7 +225,8 @@ class Window {
     // "right x,y" and "move x,y" are mouse events on the picture; "click list
     // n" and "double-click list n" hit line n (-1: below the lines); "key name
     // keys" types a key sequence, "paste name text" pastes the text and
-    // "clipboard text" only puts it on the clipboard; "import row tolerance"
+    // "clipboard text" only puts it on the clipboard; "drop path" drops a
+    // file on the window; "import row tolerance"
     // answers the next Import Shape dialog;
     // "reply text" answers a dialog. "file name bytes" (with its folder) and
     // "picture name WxH" are made in the program folder, "cut name" halves a
@@ -270,6 +271,13 @@ class Window {
                     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
             } else if (verb == "key") {
                 QTest::keySequence(field, QKeySequence(rest));
+            } else if (verb == "drop") {  // a file dragged from the desktop onto the window
+                QMimeData data;
+                data.setUrls({QUrl::fromLocalFile(all)});
+                QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+                QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(&main, &enter);
+                if (enter.isAccepted()) QApplication::sendEvent(&main, &drop);
             } else if (verb == "clipboard") {
                 QApplication::clipboard()->setText(all);
             } else if (verb == "paste") {
