@@ -44,8 +44,6 @@ class MainWindow : public QMainWindow {
     ~MainWindow() override;
 
     const qm4::ProjectState& state() const { return state_; }
-    // The path of the picture shown (or last chosen), empty for none.
-    QString picturePath() const { return picturePath_; }
 
     // Where sources and projects go: the folder chosen with Working Folder,
     // else the program folder when it can take files, else Quillmap4 in the

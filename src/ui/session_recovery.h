@@ -26,7 +26,6 @@ class SessionRecovery {
     // Leaves the recovery file for the next start, when the program ends
     // without a chance to ask about unsaved work.
     void keep() { kept_ = true; }
-    QString path() const { return path_; }
 
     // A recovery file left by a program that is gone, locked for the caller
     // so that no other starting window offers it too. Dropping it without
