@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -90,6 +91,11 @@ ImportShapeDialog::ImportShapeDialog(const QString& path, const qm4::geo::Featur
             features_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
     features_->resizeColumnsToContents();
+    features_->horizontalHeader()->setStretchLastSection(true);
+    // Wide enough to show every column without scrolling, up to a limit
+    // that a long feature name cannot push past.
+    features_->setMinimumWidth(
+        std::min(features_->horizontalHeader()->length() + 2 * features_->frameWidth() + 4, 640));
     tolerance_ = new QDoubleSpinBox(this);
     tolerance_->setObjectName(QStringLiteral("txttolerance"));
     tolerance_->setRange(0, 50);
