@@ -16,7 +16,7 @@
 #include "model/expected.h"
 #include "project/points_file.h"
 #include "source/source_writers.h"
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 namespace {
 

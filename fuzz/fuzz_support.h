@@ -14,7 +14,7 @@
 #include <regex>
 #include <tuple>
 
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 #define FUZZ_CHECK(c) ((c) ? void() : (std::fputs("check failed: " #c "\n", stderr), std::abort()))
 

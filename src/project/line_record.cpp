@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 namespace qm4 {
 

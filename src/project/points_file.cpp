@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "project/line_record.h"
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 namespace qm4 {
 

@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "model/numbers.h"
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 namespace qm4 {
 

@@ -3,7 +3,7 @@
 #include "source/compile_command.h"
 
 #include "project/project_file.h"
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 namespace qm4 {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "model/numbers.h"
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 namespace qm4 {
 

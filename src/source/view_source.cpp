@@ -2,7 +2,7 @@
 // command line of each platform.
 #include "source/view_source.h"
 
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 namespace qm4 {
 

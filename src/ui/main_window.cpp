@@ -24,7 +24,7 @@
 #include <QStatusBar>
 #include <QTextDocument>
 
-#include "source/text_file.h"
+#include "textio/text_file.h"
 #include "ui/about_box.h"
 #include "ui/main_window_text.h"
 #include "ui/picture_view.h"

@@ -8,7 +8,7 @@
 #include <QStatusBar>
 
 #include "source/compile_command.h"
-#include "source/text_file.h"
+#include "textio/text_file.h"
 #include "ui/compiler.h"
 #include "ui/main_window.h"
 #include "ui/main_window_text.h"

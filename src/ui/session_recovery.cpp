@@ -7,7 +7,7 @@
 #include <QFile>
 #include <algorithm>
 
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 namespace {
 const QString kPrefix = QStringLiteral("recovery-");

@@ -6,7 +6,7 @@
 #include "project/points_file.h"
 #include "project/project_file.h"
 #include "project/recovery_file.h"
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 namespace qm4 {
 namespace {

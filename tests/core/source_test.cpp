@@ -11,9 +11,9 @@
 #include "project/points_file.h"
 #include "source/compile_command.h"
 #include "source/source_writers.h"
-#include "source/text_file.h"
 #include "source/view_source.h"
 #include "source/vocabulary.h"
+#include "textio/text_file.h"
 
 namespace qm4 {
 namespace {

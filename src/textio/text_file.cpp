@@ -1,6 +1,6 @@
 // Windows-1252 conversion, whole-file writes through a temporary file, capped
 // reads and path joining: every byte the core puts on disk passes here.
-#include "source/text_file.h"
+#include "textio/text_file.h"
 
 #include <algorithm>
 #include <array>
