@@ -2,6 +2,11 @@
 // Clear) and are put right by the next capture press.
 #include "capture/list_editing.h"
 
+#include <algorithm>
+
+#include "capture/point_lines.h"
+#include "model/numbers.h"
+
 namespace qm4 {
 
 const char* const kInsertPrompt =
@@ -36,6 +41,31 @@ void insertBeforeSelected(PointList& list, const std::string& reply) {
     }
     list.lines.insert(list.lines.begin() + list.selected, reply);
     ++list.selected;
+}
+
+int pointLineCount(const PointList& list, bool lwm) {
+    return static_cast<int>(
+        std::count_if(list.lines.begin(), list.lines.end(), [lwm](const std::string& line) {
+            return lwm ? lwmPointOf(line).has_value() : vtpPointOf(line, 0, 0).has_value();
+        }));
+}
+
+std::optional<std::string> counterMismatch(const ProjectState& s, bool lwm) {
+    const double says = leadingNumber(lwm ? s.txtlwmnumber : s.txtvtpnumber);
+    const int holds = pointLineCount(lwm ? s.lstLWM : s.lstVTP, lwm);
+    if (says == holds) return std::nullopt;
+    return std::string(lwm ? "LWM" : "VTP") + " Lines/Points says " + decimalText(says) +
+           "; the list holds " + std::to_string(holds) + (holds == 1 ? " point" : " points");
+}
+
+void recountPoints(ProjectState& s) {
+    // A press turns the LWM counter red beyond 62 points and the VTP counter
+    // beyond 31; in Poly mode the VTP counter carries a blank for its sign.
+    const int lwm = pointLineCount(s.lstLWM, true), vtp = pointLineCount(s.lstVTP, false);
+    s.txtlwmnumber = integerText(lwm);
+    s.lwmnumberColour = lwm > 62 ? CounterColour::Red : CounterColour::Black;
+    s.txtvtpnumber = VtpLinePoly(s) == 1 ? integerText(vtp) : blankSignedText(vtp);
+    s.vtpnumberColour = vtp > 31 ? CounterColour::Red : CounterColour::Black;
 }
 
 }  // namespace qm4

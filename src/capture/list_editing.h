@@ -2,6 +2,7 @@
 // insert a line before the selected one.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/project_state.h"
@@ -21,5 +22,20 @@ void clearList(PointList& list, std::string& counter);
 // further down. An empty reply changes nothing; a list with no selected line
 // takes the reply at its end.
 void insertBeforeSelected(PointList& list, const std::string& reply);
+
+// The point lines a list holds: "LWMPoint" lines in the LWM list,
+// "VTPWidePoint" and "VTPPointXY2" lines in the VTP list. Comments, width
+// lines and other lines typed by hand do not count.
+int pointLineCount(const PointList& list, bool lwm);
+
+// What a source written now would get wrong in its point count: the counter,
+// which counts presses, says another number than the list holds point lines
+// ("LWM Lines/Points says 11; the list holds 10 points"). Nothing when they
+// agree.
+std::optional<std::string> counterMismatch(const ProjectState& s, bool lwm);
+
+// Sets both counters to their lists' point counts, in the forms and colours a
+// press gives them.
+void recountPoints(ProjectState& s);
 
 }  // namespace qm4

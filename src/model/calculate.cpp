@@ -11,11 +11,19 @@
 namespace qm4 {
 namespace {
 
+// The minutes take the sign of the degrees. Where the degrees are zero, the
+// text says which side of the equator or meridian is meant: "-000" with
+// "07.50" lies 7.5 minutes west of Greenwich, not on it.
 double degreesAndMinutes(const std::string& degreesText, const std::string& minutesText) {
-    double d = leadingNumber(degreesText);
-    double m = leadingNumber(minutesText);
-    double sign = d < 0 ? -1 : (d > 0 ? 1 : 0);
-    return (sign * m) / 60 + d;
+    const double d = leadingNumber(degreesText);
+    const double m = leadingNumber(minutesText);
+    double sign = d < 0 ? -1 : 1;
+    if (d == 0) {
+        const std::size_t first = degreesText.find_first_not_of(" \t\n\r\v\f");
+        sign = first != std::string::npos && degreesText[first] == '-' ? -1 : 1;
+    }
+    const double value = (sign * m) / 60 + d;
+    return value == 0 ? 0 : value;  // never -0, which would show as "-0"
 }
 
 // A whole number held as a 16-bit integer, saturating instead of failing.

@@ -2,6 +2,7 @@
 // Source writes it, the SDK's compiler run on it in the working folder, the
 // verdict and the compiler's output shown, and the .bgl copied into the
 // scenery folder when one is set.
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -18,12 +19,29 @@
 namespace {
 constexpr std::size_t kMaxBglBytes = std::size_t{1} << 30;
 
-// The newest file of that name in any letter case: the compiler may write
-// BGL where the name has bgl.
-QFileInfo newestFile(const QString& folder, const QString& name) {
-    const QFileInfoList found = QDir(folder).entryInfoList({name}, QDir::Files, QDir::Time);
-    return found.isEmpty() ? QFileInfo() : found.first();
-}
+// The newest file of that name in any letter case (the compiler may write
+// BGL where the name has bgl), with what it held, read at once: QFileInfo
+// reads size and time lazily, which after the run would be the new file's.
+struct BglSnapshot {
+    QString path;
+    qint64 size = -1;
+    QDateTime modified;
+    QDateTime statusChanged;  // moves at every write, even one that keeps the time stamp
+    QByteArray digest;
+
+    static BglSnapshot take(const QString& folder, const QString& name) {
+        const QFileInfoList found = QDir(folder).entryInfoList({name}, QDir::Files, QDir::Time);
+        if (found.isEmpty()) return {};
+        QFile file(found.first().filePath());
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        if (file.open(QIODevice::ReadOnly)) hash.addData(&file);
+        const QFileInfo& info = found.first();
+        return {info.filePath(), info.size(), info.lastModified(), info.metadataChangeTime(),
+                hash.result()};
+    }
+    bool exists() const { return !path.isEmpty(); }
+    bool operator==(const BglSnapshot&) const = default;
+};
 }  // namespace
 
 void MainWindow::mnucompilelwmsource_Click() { compileSource(true); }
@@ -53,16 +71,14 @@ void MainWindow::compileSource(bool lwm) {
     const qm4::CompilerCommand command = qm4::compilerCommand(
         settings.compiler.toStdString(), settings.runner.toStdString(), source);
     const QString bglName = qs(qm4::bglFileName(source));
-    const QFileInfo before = newestFile(folder, bglName);
+    const BglSnapshot before = BglSnapshot::take(folder, bglName);
     CompilerRun run = runCompiler(this, command, folder, settings.limitSeconds, qs(source));
-    const QFileInfo bgl = newestFile(folder, bglName);
+    const BglSnapshot bgl = BglSnapshot::take(folder, bglName);
     qm4::CompilerOutcome outcome{run.end, run.exitCode, std::nullopt};
-    if (bgl.exists() &&
-        (!before.exists() || bgl.fileName() != before.fileName() ||
-         bgl.lastModified() != before.lastModified() || bgl.size() != before.size()))
+    if (bgl.exists() && bgl != before)
         outcome.written = qm4::BglFile{
-            bgl.fileName().toStdString(), bgl.size(),
-            bgl.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString()};
+            QFileInfo(bgl.path).fileName().toStdString(), bgl.size,
+            bgl.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString()};
     const qm4::CompileVerdict verdict = qm4::compileVerdict(source, outcome, settings.limitSeconds);
     const QString summary = qs(verdict.summary);
     showCompilerOutput(summary + QStringLiteral("\n\nCommand: ") +
@@ -77,7 +93,7 @@ void MainWindow::compileSource(bool lwm) {
         return;
     }
     if (!settings.sceneryFolder.isEmpty())
-        copyToScenery(bgl.filePath(), settings.sceneryFolder, lwm, summary);
+        copyToScenery(bgl.path, settings.sceneryFolder, lwm, summary);
 }
 
 // Under the name the author confirms; an older file goes only after a

@@ -70,7 +70,25 @@ const Functions kFunctions = {
          in.size() > 2 ? insertBeforeSelected(list, in[2]) : xListRemoveSelected(list);
          return Cells{joined(list.lines), std::to_string(list.selected)};
      }},
-    {"prompt", [](const Cells&) { return Cells{kInsertPrompt}; }},
+    {"counters",  // line or poly | LWM lines | its counter | VTP lines | its counter => what
+                  // each counter gets wrong, then both as Recount Points leaves them
+     [](const Cells& in) {
+         ProjectState s;
+         s.Option3 = !(s.Option4 = in[0] == "line");
+         s.lstLWM.lines = linesOf(in[1]);
+         s.txtlwmnumber = in[2];
+         s.lstVTP.lines = linesOf(in[3]);
+         s.txtvtpnumber = in[4];
+         Cells out;
+         for (bool lwm : {true, false}) out.push_back(counterMismatch(s, lwm).value_or("agree"));
+         recountPoints(s);
+         const char* const colours[] = {"default", "black", "red"};
+         for (const auto& [text, colour] :
+              {std::pair{s.txtlwmnumber, s.lwmnumberColour}, {s.txtvtpnumber, s.vtpnumberColour}})
+             out.push_back("\"" + text + "\" " + colours[static_cast<int>(colour)]);
+         if (counterMismatch(s, true) || counterMismatch(s, false)) out.push_back("still differ");
+         return out;
+     }},
     {"trace",  // a list line => the picture pixel the trace draws it at, in area 3, 7
      [](const Cells& in) {
          const auto lwm = lwmPointOf(in[0]);
