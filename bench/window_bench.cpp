@@ -45,7 +45,7 @@ class SilentDesktop : public DesktopServices {
     }
     QString existingFolder(QWidget*, const QString&, const QString&) override { return {}; }
     bool startDetached(const QString&, const QStringList&) override { return false; }
-    void openDocument(const QString&) override {}
+    bool openDocument(const QString&) override { return true; }
     QString programFolder() const override { return folder_.path(); }
     QString documentsFolder() const override { return folder_.path(); }
     QString recoveryFolder() const override { return folder_.path() + "/recovery"; }

@@ -32,6 +32,10 @@ done
 appstreamcli validate --no-net /usr/share/metainfo/io.github.quillmap4.Quillmap4.metainfo.xml \
     >/dev/null || fail "appstreamcli rejects the installed metainfo"
 [ "$(quillmap4 --version)" = "quillmap4 4.0.0" ] || fail "quillmap4 --version"
+# The long description is prose that apt wraps: no line of it kept verbatim.
+description="$(dpkg-deb -f "$package" Description | tail -n +2)"
+[ -n "$description" ] || fail "the package has no long description"
+if grep -q '^  ' <<<"$description"; then fail "the long description has verbatim lines"; fi
 
 home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 
 #include "ui/main_window.h"
@@ -63,6 +65,11 @@ int main(int argc, char** argv) {
     const CommandLine commandLine = parseCommandLine(app);
     MainWindow window;
     window.show();
+    // The questions asked at the start are centred on the window, so they
+    // wait until the window system has placed it.
+    QDeadlineTimer placed(2000);
+    while (!window.windowHandle()->isExposed() && !placed.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     QTimer::singleShot(0, &window, [&] {
         window.offerRecovery();
         if (!commandLine.project.isEmpty()) window.openProject(commandLine.project);

@@ -118,7 +118,7 @@ CompilerOutputWindow::CompilerOutputWindow(QWidget* parent)
     setWindowTitle(QStringLiteral("Compiler Output"));
     txtcompileroutput_->setObjectName(QStringLiteral("txtcompileroutput"));
     txtcompileroutput_->setReadOnly(true);
-    txtcompileroutput_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtcompileroutput_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtcompileroutput_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* close = new QPushButton(QStringLiteral("&Close"), this);
     close->setObjectName(QStringLiteral("cmdcloseoutput"));

@@ -75,7 +75,8 @@ ImportShapeDialog::ImportShapeDialog(const QString& path, const qm4::geo::Featur
     features_ = new QTableWidget(static_cast<int>(list.features.size()), 4, this);
     features_->setObjectName(QStringLiteral("lstfeatures"));
     features_->setHorizontalHeaderLabels({QStringLiteral("Layer"), QStringLiteral("Name or id"),
-                                          QStringLiteral("Type"), QStringLiteral("Points inside")});
+                                          QStringLiteral("Type"),
+                                          QStringLiteral("Points inside, as read")});
     features_->setSelectionBehavior(QAbstractItemView::SelectRows);
     features_->setSelectionMode(QAbstractItemView::SingleSelection);
     features_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -178,7 +179,8 @@ void ImportShapeDialog::showShape() {
     if (!shape) return count_->setText(QString::fromStdString(shape.error().message));
     const int n = static_cast<int>(points_.size());
     count_->setText(
-        QStringLiteral("%1 points: the LWM short form holds %2 (%3), the VTP %4 (%5).")
+        QStringLiteral("%1 points to import, after clipping and simplifying: the LWM short "
+                       "form holds %2 (%3), the VTP %4 (%5).")
             .arg(n)
             .arg(kLwmShortForm)
             .arg(n <= kLwmShortForm ? QStringLiteral("fits") : QStringLiteral("too many"))

@@ -1,6 +1,8 @@
 // Undo and redo of list steps.
 #include "ui/list_step.h"
 
+#include <array>
+
 #include "ui/main_window.h"
 
 CaptureTexts captureTextsOf(const qm4::ProjectState& s) {
@@ -41,4 +43,34 @@ void ListStep::redo() {
         window_.spliceList(splice.list, splice.at, splice.removed.size(), splice.inserted, !done_);
     if (!done_) window_.showCaptureTexts(after_);
     done_ = false;
+}
+
+namespace {
+constexpr std::array kLocationFields{
+    &qm4::ProjectState::txtlatdeg,  &qm4::ProjectState::txtlatmin, &qm4::ProjectState::txtlongdeg,
+    &qm4::ProjectState::txtlongmin, &qm4::ProjectState::txtcellx,  &qm4::ProjectState::txtcelly,
+    &qm4::ProjectState::txtareax,   &qm4::ProjectState::txtareay,  &qm4::ProjectState::lblcellx,
+    &qm4::ProjectState::lblcelly,   &qm4::ProjectState::lblareax,  &qm4::ProjectState::lblareay,
+    &qm4::ProjectState::lbllatdd,   &qm4::ProjectState::lbllongdd};
+
+std::vector<std::string> locationOf(const qm4::ProjectState& s) {
+    std::vector<std::string> values;
+    for (auto field : kLocationFields) values.push_back(s.*field);
+    return values;
+}
+}  // namespace
+
+FieldStep::FieldStep(MainWindow& window, const QString& name, const qm4::ProjectState& before,
+                     const qm4::ProjectState& after)
+    : QUndoCommand(name), window_(window), before_(locationOf(before)), after_(locationOf(after)) {}
+
+void FieldStep::undo() { show(before_); }
+void FieldStep::redo() { show(after_); }
+
+void FieldStep::show(const std::vector<std::string>& values) {
+    window_.readFields();
+    for (std::size_t i = 0; i < kLocationFields.size(); ++i)
+        window_.state_.*kLocationFields[i] = values[i];
+    window_.writeFields();
+    window_.noteChange();
 }

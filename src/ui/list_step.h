@@ -46,3 +46,19 @@ class ListStep : public QUndoCommand {
     CaptureTexts before_, after_;
     bool done_ = true;
 };
+
+// Go to Position: the position boxes and everything Calculate fills from
+// them, before and after, as one step.
+class FieldStep : public QUndoCommand {
+  public:
+    FieldStep(MainWindow& window, const QString& name, const qm4::ProjectState& before,
+              const qm4::ProjectState& after);
+    void undo() override;
+    void redo() override;
+
+  private:
+    void show(const std::vector<std::string>& values);
+
+    MainWindow& window_;
+    std::vector<std::string> before_, after_;
+};

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -162,6 +163,8 @@ void MainWindow::buildMenus() {
     mnuredo = named(undoStack_.createRedoAction(this, QStringLiteral("&Redo")), "mnuredo");
     mnuredo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    mnurecount =
+        action("mnurecount", QStringLiteral("Re&count Points"), &MainWindow::mnurecount_Click);
     mnupasteposition = action("mnupasteposition", QStringLiteral("&Paste Position"),
                               &MainWindow::mnupasteposition_Click);
     mnupasteposition->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
@@ -218,6 +221,8 @@ void MainWindow::buildMenus() {
     QMenu* edit = named(bar->addMenu(QStringLiteral("&Edit")), "mnuedit");
     edit->addAction(mnuundo);
     edit->addAction(mnuredo);
+    edit->addSeparator();
+    edit->addAction(mnurecount);
     edit->addSeparator();
     edit->addAction(mnupasteposition);
     edit->addAction(mnugotoposition);
@@ -419,7 +424,16 @@ void MainWindow::openHelpDocument(const char* name) {
     OpenFile(qs(qm4::joinPath(folder, name)));
 }
 
-void MainWindow::OpenFile(const QString& FileName) { services_->openDocument(FileName); }
+void MainWindow::OpenFile(const QString& FileName) {
+    const QString shown = QDir::toNativeSeparators(FileName);
+    if (!QFileInfo(FileName).isFile())
+        services_->showMessage(this, QMessageBox::Warning, kTitle,
+                               QStringLiteral("The help document %1 is not there.").arg(shown));
+    else if (!services_->openDocument(FileName))
+        services_->showMessage(
+            this, QMessageBox::Warning, kTitle,
+            QStringLiteral("No program could open the help document %1.").arg(shown));
+}
 
 void MainWindow::mnuabout_Click() {
     if (!about_) about_ = std::make_unique<AboutBox>(*services_);

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "capture/capture.h"
+#include "model/area_grid.h"
 #include "model/project_state.h"
 #include "ui/picture_view.h"
 
@@ -84,6 +85,7 @@ class MainWindow : public QMainWindow {
     void mnuworkingfolder_Click();
     void mnuimportshape_Click();
     void mnuexporttrace_Click();
+    void mnurecount_Click();
     void mnupasteposition_Click();
     void mnugotoposition_Click();
     void mnushowtrace_Click(bool shown);
@@ -145,6 +147,7 @@ class MainWindow : public QMainWindow {
 
     // The lists as undoable steps: ListStep changes them through these.
     friend class ListStep;
+    friend class FieldStep;
     void spliceList(int list, int at, std::size_t removed, const std::vector<std::string>& inserted,
                     bool changeState);
     void showCaptureTexts(const CaptureTexts& texts);
@@ -159,8 +162,12 @@ class MainWindow : public QMainWindow {
     void showMousePosition();
     void showAreaEdges();
     void goToPosition(const QString& text);
+    void goToPlace(const qm4::LatLon& place);
+    void showRefusedPosition(const QString& text, const std::string& reason);
+    bool mayLeaveArea(const qm4::ProjectState& moved);
     void clearFilledWarnings();
     void importPoints(const std::vector<QPoint>& points);
+    QString areaDescription() const;
     static QString fieldCaption(const std::string& name);
 
     void removeSelected(const ListSide& side);
@@ -193,6 +200,7 @@ class MainWindow : public QMainWindow {
     // Writes a source and reports it in the status bar; false when it could
     // not be written, which a message has said.
     bool createSource(bool lwm);
+    QString counterNote(bool lwm);
     void compileSource(bool lwm);
     void showPreferences(const QString& note);
     void showCompilerOutput(const QString& text);
@@ -206,6 +214,8 @@ class MainWindow : public QMainWindow {
     std::unique_ptr<PlatformServices> services_;
     qm4::ProjectState state_;
     QString picturePath_;
+    QString projectPath_;    // where the project was opened from or last saved to
+    QString pictureFolder_;  // where the last picture was chosen
     std::unique_ptr<AboutBox> about_;
     PreferencesDialog* preferences_ = nullptr;        // made when first shown
     CompilerOutputWindow* compilerOutput_ = nullptr;  // made when first shown
@@ -294,6 +304,7 @@ class MainWindow : public QMainWindow {
     QAction* mnuexporttrace = nullptr;
     QAction* mnuundo = nullptr;
     QAction* mnuredo = nullptr;
+    QAction* mnurecount = nullptr;
     QAction* mnupasteposition = nullptr;
     QAction* mnugotoposition = nullptr;
     QAction* mnushowtrace = nullptr;

@@ -80,7 +80,7 @@ void MainWindow::compileSource(bool lwm) {
             QFileInfo(bgl.path).fileName().toStdString(), bgl.size,
             bgl.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toStdString()};
     const qm4::CompileVerdict verdict = qm4::compileVerdict(source, outcome, settings.limitSeconds);
-    const QString summary = qs(verdict.summary);
+    const QString summary = qs(verdict.summary) + counterNote(lwm);
     showCompilerOutput(summary + QStringLiteral("\n\nCommand: ") +
                        qs(qm4::commandLineText(command)) + QStringLiteral("\nFolder: ") + folder +
                        QStringLiteral("\n\n") + run.output);

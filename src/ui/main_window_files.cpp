@@ -8,11 +8,13 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QLocale>
 #include <QMimeData>
 #include <QProcess>
 #include <QSessionManager>
 #include <QStatusBar>
 
+#include "capture/list_editing.h"
 #include "project/points_file.h"
 #include "project/recovery_file.h"
 #include "source/source_writers.h"
@@ -136,8 +138,16 @@ bool MainWindow::offerRecovery() {
             orphan.discard();
             continue;
         }
+        const QString project = session.value().state.txtprojectname.empty()
+                                    ? QStringLiteral("a project without a name")
+                                    : QStringLiteral("the project \"%1\"")
+                                          .arg(qs(session.value().state.txtprojectname));
         const QMessageBox::StandardButton answer = services_->ask(
-            this, kTitle, QStringLiteral("Restore the work of a session that ended unexpectedly?"),
+            this, kTitle,
+            QStringLiteral("Restore the work of a session that ended unexpectedly?\n\nIt holds "
+                           "%1, last changed %2.")
+                .arg(project, QLocale().toString(QFileInfo(orphan.path).lastModified(),
+                                                 QLocale::ShortFormat)),
             QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
         if (answer != QMessageBox::Yes) {
             orphan.discard();
@@ -162,7 +172,11 @@ void MainWindow::mnusaveproject_Click() { saveProject(); }
 
 bool MainWindow::saveProject() {
     readFields();
-    const QString proposal = qs(qm4::ProjectFilePath(ensuredWorkingFolder().toStdString(), state_));
+    // A project opened or saved before goes back where it came from.
+    const QString proposal =
+        projectPath_.isEmpty()
+            ? qs(qm4::ProjectFilePath(ensuredWorkingFolder().toStdString(), state_))
+            : projectPath_;
     const QString accepted = services_->saveFileName(
         this, QStringLiteral("Save Quillmap Project As"), kProjectFilter, proposal);
     if (accepted.isEmpty()) return false;
@@ -174,6 +188,7 @@ bool MainWindow::saveProject() {
     }
     // The caption names the project only once its file is really there.
     captionText_ = kCaptionWithProject + qs(state_.txtprojectname);
+    projectPath_ = QDir::toNativeSeparators(qs(path));
     markSaved();
     rememberRecent(qs(path));
     return true;
@@ -199,6 +214,7 @@ bool MainWindow::openProjectFile(const QString& path) {
     writeFields();
     showPicture(qs(*picture));
     captionText_ = kCaptionWithProject + qs(state_.txtprojectname);
+    projectPath_ = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markSaved();
     rememberRecent(path);
     return true;
@@ -276,8 +292,19 @@ bool MainWindow::createSource(bool lwm) {
                       " The compiler needs these fields, which are empty or not "
                       "numbers: ") +
                   captions.join(QStringLiteral(", ")) + QLatin1Char('.');
+    report += counterNote(lwm);
     statusBar()->showMessage(report);
     return true;
+}
+
+// " LWM Lines/Points says 11; the list holds 10 points." after a report, with
+// the warning sign on the counter, when the source declares another number of
+// points than it holds.
+QString MainWindow::counterNote(bool lwm) {
+    const auto mismatch = qm4::counterMismatch(state_, lwm);
+    if (!mismatch) return QString();
+    compilerWarnings_.at(lwm ? "txtlwmnumber" : "txtvtpnumber")->setVisible(true);
+    return QLatin1Char(' ') + qs(*mismatch) + QLatin1Char('.');
 }
 
 // A warning sign goes once its field is filled.
@@ -285,6 +312,9 @@ void MainWindow::clearFilledWarnings() {
     std::vector<std::string> missing = qm4::fieldsTheCompilerNeeds(state_, true);
     for (const std::string& name : qm4::fieldsTheCompilerNeeds(state_, false))
         missing.push_back(name);
+    for (const bool lwm : {true, false})
+        if (qm4::counterMismatch(state_, lwm))
+            missing.push_back(lwm ? "txtlwmnumber" : "txtvtpnumber");
     for (const auto& [name, warning] : compilerWarnings_)
         if (std::find(missing.begin(), missing.end(), name) == missing.end())
             warning->setVisible(false);
@@ -367,10 +397,17 @@ void MainWindow::mnuworkingfolder_Click() {
     showWorkingFolder();
 }
 
+// Each file once, however it was reached (a link, "..", another spelling).
 void MainWindow::rememberRecent(const QString& path) {
-    const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const QFileInfo file(path);
+    const QString canonical = file.canonicalFilePath();
+    const QString absolute =
+        QDir::toNativeSeparators(canonical.isEmpty() ? file.absoluteFilePath() : canonical);
     QStringList recent = services_->settings().value(kRecentKey).toStringList();
-    recent.removeAll(absolute);
+    recent.removeIf([&](const QString& entry) {
+        const QString known = QFileInfo(entry).canonicalFilePath();
+        return entry == absolute || (!known.isEmpty() && known == canonical);
+    });
     recent.prepend(absolute);
     while (recent.size() > static_cast<qsizetype>(mnurecent.size())) recent.removeLast();
     services_->settings().setValue(kRecentKey, recent);
@@ -383,8 +420,16 @@ void MainWindow::showRecent() {
         const auto at = static_cast<qsizetype>(i);
         mnurecent[i]->setVisible(at < recent.size());
         if (at >= recent.size()) continue;
+        // Two projects of the same name are told apart by their folders.
+        const QFileInfo file(recent[at]);
+        QString shown = file.fileName();
+        const auto sameName = [&](const QString& other) {
+            return QFileInfo(other).fileName() == shown;
+        };
+        if (std::count_if(recent.begin(), recent.end(), sameName) > 1)
+            shown += QStringLiteral("  (%1)").arg(QDir::toNativeSeparators(file.path()));
         mnurecent[i]->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(
-            QFileInfo(recent[at]).fileName().replace(QLatin1Char('&'), QStringLiteral("&&"))));
+            shown.replace(QLatin1Char('&'), QStringLiteral("&&"))));
         mnurecent[i]->setToolTip(recent[at]);
     }
 }

@@ -171,6 +171,16 @@ void MainWindow::buildForm() {
         warning->setVisible(false);
         compilerWarnings_[name.toStdString()] = warning;
     }
+    // A counter that says another number than its list holds points.
+    for (QLineEdit* counter : {txtlwmnumber, txtvtpnumber}) {
+        QAction* warning = counter->addAction(sign, QLineEdit::TrailingPosition);
+        warning->setObjectName(QStringLiteral("warn") + counter->objectName());
+        warning->setToolTip(QStringLiteral(
+            "The counter gives the source its number of points; Edit > Recount Points sets it "
+            "to the points the list holds."));
+        warning->setVisible(false);
+        compilerWarnings_[counter->objectName().toStdString()] = warning;
+    }
 }
 
 QWidget* MainWindow::buildGeneralTab() {

@@ -164,3 +164,17 @@ void MainWindow::insertLine(const ListSide& side) {
     showSelection(side);
     noteChange();
 }
+
+// Both counters set to the points their lists hold, as one step to undo.
+void MainWindow::mnurecount_Click() {
+    readFields();
+    const CaptureTexts before = captureTextsOf(state_);
+    qm4::recountPoints(state_);
+    const CaptureTexts after = captureTextsOf(state_);
+    if (after.lwmCounter == before.lwmCounter && after.vtpCounter == before.vtpCounter &&
+        after.lwmColour == before.lwmColour && after.vtpColour == before.vtpColour)
+        return;
+    pushStep(QStringLiteral("Recount Points"), {}, before);
+    writeFields();
+    noteChange();
+}

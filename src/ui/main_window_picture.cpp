@@ -3,12 +3,15 @@
 // position.
 #include <QClipboard>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScrollArea>
 #include <QStatusBar>
 
 #include "capture/capture.h"
+#include "capture/list_editing.h"
 #include "model/area_grid.h"
+#include "model/calculate.h"
 #include "model/numbers.h"
 #include "model/position_text.h"
 #include "ui/list_step.h"
@@ -18,9 +21,16 @@
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
 
+// The dialog starts where the last picture was chosen, else in the folder of
+// the picture shown, else in the working folder.
 void MainWindow::cmdload_Click() {
-    const QString path = services_->openFileName(this, QString(), kPictureFilters, QString());
+    const QString folder = !pictureFolder_.isEmpty() ? pictureFolder_
+                           : !picturePath_.isEmpty() ? QFileInfo(picturePath_).path()
+                                                     : workingFolder();
+    const QString path =
+        services_->openFileName(this, QString(), kPictureFilters, QDir::toNativeSeparators(folder));
     if (path.isEmpty()) return;
+    pictureFolder_ = QFileInfo(path).path();
     const QImage picture = loadPicture(path);
     if (picture.isNull()) {
         statusBar()->showMessage(QStringLiteral("%1 is not a picture that can be shown.")
@@ -84,29 +94,66 @@ void MainWindow::setZoom(int zoom) {
 
 void MainWindow::mnupasteposition_Click() { goToPosition(QGuiApplication::clipboard()->text()); }
 
+namespace {
+// Each example on a line of its own, so that none is broken where the box wraps.
+const QString kPositionPrompt = QStringLiteral(
+    "Latitude and longitude, for example\n47.5, -122.258333\nN47 30.000 W122 15.500\n"
+    "47°30'00\"N 122°15'30\"W");
+}  // namespace
+
+// A text that is refused comes back in the box to be corrected.
 void MainWindow::mnugotoposition_Click() {
-    const QString text = services_->inputText(
-        this, QStringLiteral("Go to Position"),
-        QStringLiteral("Latitude and longitude, for example 47.5, -122.258333 or "
-                       "N47 30.000 W122 15.500 or 47°30'00\"N 122°15'30\"W:"),
-        QString());
-    if (!text.isEmpty()) goToPosition(text);
+    QString text;
+    for (;;) {
+        text = services_->inputText(this, QStringLiteral("Go to Position"), kPositionPrompt, text);
+        if (text.isEmpty()) return;
+        const auto place = qm4::parsePosition(text.toStdString());
+        if (place) return goToPlace(*place);
+        showRefusedPosition(text, place.error().message);
+    }
 }
 
-// The position goes into the four degree and minute boxes, then Calculate
-// runs, as if the author had typed it.
+void MainWindow::showRefusedPosition(const QString& text, const std::string& reason) {
+    services_->showMessage(this, QMessageBox::Warning, kTitle,
+                           QStringLiteral("The position \"%1\" was not understood: %2.")
+                               .arg(text.trimmed(), qs(reason)));
+}
+
+// The position goes into the four degree and minute boxes and Calculate runs,
+// as if the author had typed it, as one step to undo.
 void MainWindow::goToPosition(const QString& text) {
     const auto place = qm4::parsePosition(text.toStdString());
-    if (!place) {
-        services_->showMessage(this, QMessageBox::Warning, kTitle,
-                               QStringLiteral("The position \"%1\" was not understood: %2.")
-                                   .arg(text.trimmed(), qs(place.error().message)));
-        return;
-    }
+    if (!place) return showRefusedPosition(text, place.error().message);
+    goToPlace(*place);
+}
+
+void MainWindow::goToPlace(const qm4::LatLon& place) {
     readFields();
-    qm4::writePosition(state_, *place);
-    writeFields();
-    cmdcalculate_Click();
+    qm4::ProjectState moved = state_;
+    qm4::writePosition(moved, place);
+    qm4::calculate(moved);
+    if (!mayLeaveArea(moved)) return;
+    undoStack_.push(new FieldStep(*this, QStringLiteral("Go to Position"), state_, moved));
+}
+
+// Points traced in one area mean nothing in another: with points in the lists
+// the author says first whether to go.
+bool MainWindow::mayLeaveArea(const qm4::ProjectState& moved) {
+    const auto areaOf = [](const qm4::ProjectState& s) {
+        if (s.txtcellx.empty() || s.txtcelly.empty() || s.txtareax.empty() || s.txtareay.empty())
+            return QStringLiteral("no area yet");
+        return QStringLiteral("cell %1, %2, area %3, %4")
+            .arg(qs(s.txtcellx), qs(s.txtcelly), qs(s.txtareax), qs(s.txtareay));
+    };
+    const QString from = areaOf(state_), to = areaOf(moved);
+    if (from == to ||
+        qm4::pointLineCount(state_.lstLWM, true) + qm4::pointLineCount(state_.lstVTP, false) == 0)
+        return true;
+    return services_->ask(this, kTitle,
+                          QStringLiteral("The lists hold points traced in %1. Go to %2? The "
+                                         "points stay in the lists.")
+                              .arg(from, to),
+                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 void MainWindow::Picture1_MouseDown(QPointF position, QSizeF clientSize) {

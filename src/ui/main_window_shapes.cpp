@@ -9,6 +9,7 @@
 #include "geo/shape_import.h"
 #include "geo/trace_export.h"
 #include "model/area_grid.h"
+#include "model/numbers.h"
 #include "project/project_file.h"
 #include "ui/import_dialog.h"
 #include "ui/list_step.h"
@@ -31,7 +32,25 @@ const FileFilter kTraceFilter{QStringLiteral("GeoJSON or KML (*.geojson *.kml)")
 
 }  // namespace
 
+// "cell 123, 120, area 5, 28 (North 47.5048828125, South ..., West ..., East ...)"
+QString MainWindow::areaDescription() const {
+    const qm4::AreaEdges edges = qm4::areaEdges(state_);
+    return QStringLiteral("cell %1, %2, area %3, %4 (North %5, South %6, West %7, East %8)")
+        .arg(qs(state_.txtcellx), qs(state_.txtcelly), qs(state_.txtareax), qs(state_.txtareay),
+             qs(qm4::decimalText(edges.north)), qs(qm4::decimalText(edges.south)),
+             qs(qm4::decimalText(edges.west)), qs(qm4::decimalText(edges.east)));
+}
+
 void MainWindow::mnuimportshape_Click() {
+    readFields();
+    if (state_.txtcellx.empty() || state_.txtcelly.empty() || state_.txtareax.empty() ||
+        state_.txtareay.empty()) {
+        services_->showMessage(this, QMessageBox::Information, kTitle,
+                               QStringLiteral("Calculate the area first: a shape is imported "
+                                              "into the area that the cell and area boxes name, "
+                                              "and they are empty."));
+        return;
+    }
     const QString path = services_->openFileName(this, QStringLiteral("Import Shape"),
                                                  kShapeFilters, workingFolder());
     if (path.isEmpty()) return;
@@ -54,7 +73,9 @@ void MainWindow::mnuimportshape_Click() {
     }
     if (list->features.empty()) {
         showError(QStringLiteral("The shape could not be imported."),
-                  "No feature of \"" + path.toStdString() + "\" meets the area.");
+                  (QStringLiteral("No feature of \"%1\" meets ").arg(path) + areaDescription() +
+                   QLatin1Char('.'))
+                      .toStdString());
         return;
     }
     ImportShapeDialog dialog(path, *list, area, Picture1->picture(), this);
@@ -88,6 +109,12 @@ void MainWindow::importPoints(const std::vector<QPoint>& points) {
 
 void MainWindow::mnuexporttrace_Click() {
     readFields();
+    if (state_.lstLWM.lines.empty() && state_.lstVTP.lines.empty()) {
+        services_->showMessage(this, QMessageBox::Information, kTitle,
+                               QStringLiteral("There is nothing to export: both point lists are "
+                                              "empty."));
+        return;
+    }
     const QString proposal =
         QDir(workingFolder())
             .filePath(qs(qm4::safeFileName(state_.txtprojectname)) + QStringLiteral(".geojson"));

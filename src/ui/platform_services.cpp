@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -47,6 +48,13 @@ QMessageBox::StandardButton DesktopServices::ask(QWidget* parent, const QString&
                                                  QMessageBox::StandardButton defaultButton) {
     QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
     box.setDefaultButton(defaultButton);
+    // Every answer has its access key, whatever the platform's own texts.
+    for (const auto& [button, caption] : {std::pair{QMessageBox::Save, QT_TR_NOOP("&Save")},
+                                          {QMessageBox::Discard, QT_TR_NOOP("&Discard")},
+                                          {QMessageBox::Cancel, QT_TR_NOOP("&Cancel")},
+                                          {QMessageBox::Yes, QT_TR_NOOP("&Yes")},
+                                          {QMessageBox::No, QT_TR_NOOP("&No")}})
+        if (QAbstractButton* shown = box.button(button)) shown->setText(QMessageBox::tr(caption));
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -76,13 +84,13 @@ bool DesktopServices::startDetached(const QString& program, const QStringList& a
     return QProcess::startDetached(toStart, arguments);
 }
 
-void DesktopServices::openDocument(const QString& path) {
+bool DesktopServices::openDocument(const QString& path) {
 #ifdef Q_OS_WIN
-    if (QFileInfo(path).isFile()) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QFileInfo(path).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #else
     const std::optional<DocumentOpener> opener = documentOpener(
         path, QFileInfo(path).isFile(), QStandardPaths::findExecutable(QStringLiteral("xdg-open")));
-    if (opener) QProcess::startDetached(opener->program, opener->arguments);
+    return opener && QProcess::startDetached(opener->program, opener->arguments);
 #endif
 }
 

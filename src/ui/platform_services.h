@@ -56,8 +56,9 @@ class PlatformServices {
     // Starts a program without waiting for it; false when it could not start.
     virtual bool startDetached(const QString& program, const QStringList& arguments) = 0;
 
-    // Hands a document to the desktop's viewer. Never reports anything.
-    virtual void openDocument(const QString& path) = 0;
+    // Hands a document to the desktop's viewer; false when no program could
+    // be started to show it.
+    virtual bool openDocument(const QString& path) = 0;
 
     virtual QString programFolder() const = 0;
     // The user's documents folder, where the working folder goes when the
@@ -92,7 +93,7 @@ class DesktopServices : public PlatformServices {
                          const QString& proposedPath) override;
     QString existingFolder(QWidget* parent, const QString& title, const QString& folder) override;
     bool startDetached(const QString& program, const QStringList& arguments) override;
-    void openDocument(const QString& path) override;
+    bool openDocument(const QString& path) override;
     QString programFolder() const override;
     QString documentsFolder() const override;
     QString recoveryFolder() const override;

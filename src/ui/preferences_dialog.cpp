@@ -100,15 +100,28 @@ void PreferencesDialog::edit(const QString& note) {
     txtcompilerlimit->setText(QString::number(settings.limitSeconds));
     showCompilerStatus();
     open();
+    txtcompilerpath->setFocus();
 }
 
 void PreferencesDialog::accept() {
+    // A limit is never cut to what it happens to start with: the author
+    // corrects it or cancels.
+    bool whole = false;
+    const int limit = txtcompilerlimit->text().trimmed().toInt(&whole);
+    if (!whole || limit < 1 || limit > 3600) {
+        services_.showMessage(this, QMessageBox::Warning, kTitle,
+                              QStringLiteral("The time limit must be a whole number of seconds "
+                                             "from 1 to 3600, not \"%1\".")
+                                  .arg(txtcompilerlimit->text()));
+        txtcompilerlimit->setFocus();
+        txtcompilerlimit->selectAll();
+        return;
+    }
     CompilerSettings settings;
+    settings.limitSeconds = limit;
     settings.compiler = txtcompilerpath->text().trimmed();
     if (txtcompilerrunner) settings.runner = txtcompilerrunner->text().trimmed();
     settings.sceneryFolder = txtsceneryfolder->text().trimmed();
-    if (const int limit = txtcompilerlimit->text().toInt(); limit > 0)
-        settings.limitSeconds = limit;
     settings.write(services_.settings());
     QDialog::accept();
 }

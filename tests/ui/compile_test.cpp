@@ -16,6 +16,13 @@ class CompileTest : public QObject {
         check(steps, checks);
     }
 
+    // Preferences opens ready to take the compiler's path.
+    void preferencesOpenOnTheCompilerPath() {
+        Window w;
+        w.run({"mnupreferences"});
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), "txtcompilerpath");
+    }
+
     // Cancel in the progress dialog stops a compiler that would run on, with
     // the program it started, and the author who cancelled gets no warning.
     void cancelStopsTheCompiler() {

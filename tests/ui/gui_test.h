@@ -80,9 +80,9 @@ class FakeServices : public DesktopServices, public RegistryReader {
         log << (QStringList{"started", program} + arguments).join(u' ');
         return real ? DesktopServices::startDetached(program, arguments) : startSucceeds;
     }
-    void openDocument(const QString& path) override {
+    bool openDocument(const QString& path) override {
         log << "document " + path;
-        if (real) DesktopServices::openDocument(path);
+        return real ? DesktopServices::openDocument(path) : startSucceeds;
     }
     QString programFolder() const override { return folder; }
     RegistryReader& registry() override { return *this; }
@@ -184,6 +184,11 @@ class Window {
         all["state"] = QString::fromStdString(qm4::projectFileText(s));
         for (const auto& [name, held, red] : {std::tuple{"LWM", &s.lstLWM, s.lwmnumberColour},
                                               {"VTP", &s.lstVTP, s.vtpnumberColour}}) {
+            // The colour each counter shows, black and the default apart.
+            all["state"] += main.findChild<QLineEdit*>("txt" + QString(name).toLower() + "number")
+                                ->palette()
+                                .color(QPalette::Text)
+                                .name();
             QStringList lines;
             for (const std::string& line : held->lines) lines << QString::fromStdString(line);
             const QString list = "lst" + QString(name),
@@ -196,9 +201,9 @@ class Window {
         return all;
     }
 
-    // Whether a file in folder holds text.
-    static bool read(const QString& folder, const QString& text) {
-        for (const QString& name : QDir(folder).entryList(QDir::Files)) {
+    // Whether a file in folder whose name matches the pattern holds text.
+    static bool read(const QString& folder, const QString& text, const QString& pattern) {
+        for (const QString& name : QDir(folder).entryList({pattern}, QDir::Files)) {
             QFile file(QDir(folder).filePath(name));
             if (file.open(QIODevice::ReadOnly) && file.readAll().contains(text.toUtf8()))
                 return true;

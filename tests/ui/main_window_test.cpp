@@ -7,7 +7,6 @@
 #include "capture/list_editing.h"
 #include "geo/shape_import.h"
 #include "gui_test.h"
-#include "source/vocabulary.h"
 #include "ui/import_dialog.h"
 
 class MainWindowTest : public QObject {
@@ -73,11 +72,18 @@ class MainWindowTest : public QObject {
         if (!QFontDatabase::hasFamily("Comic Sans MS"))
             QCOMPARE(QFontInfo(w.main.findChild<QWidget*>("txtlatdeg")->font()).family(),
                      "Comic Neue");
-        QCOMPARE(w.main.findChild<QComboBox*>("cbolandclass")->count(),
-                 int(qm4::LandClassList().size()));
-        QCOMPARE(w.main.findChild<QComboBox*>("cbovtptype")->count(),
-                 int(qm4::VtpTypeList().size()));
-        QCOMPARE(w.main.findChild<QComboBox*>("cbolayer")->count(), int(qm4::LayerList().size()));
+        for (const auto& [name, table] : {std::pair{"cbolandclass", "land_classes"},
+                                          {"cbovtptype", "vtp_types"},
+                                          {"cbolayer", "layers"}}) {
+            QFile file(QFINDTESTDATA("../core/data/vocabulary/" + QString(table) + ".txt"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QStringList offered;
+            auto* box = w.main.findChild<QComboBox*>(name);
+            for (int i = 0; i < box->count(); ++i) offered << box->itemText(i);
+            QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+            lines.removeLast();  // after the last line's end
+            QCOMPARE(offered, lines);
+        }
         QCOMPARE(w.main.findChild<QWidget*>("Picture1")->size(), QSize(256, 256));
     }
 
@@ -87,7 +93,8 @@ class MainWindowTest : public QObject {
         Window w;
         w.run({"txtvtplinewidth=9", "press 10,20", "press 30,40", "txtlwmnumber=62"});
         for (const char* step :
-             {"press 50,60", "Option3>press 70,80", "click lstLWM 1>cmdlwmclearlistitem",
+             {"press 50,60", "Option3|txtvtpnumber=31>press 70,80",
+              "click lstLWM 1>cmdlwmclearlistitem",
               "click lstVTP 2>reply ; x|double-click lstVTP 2", "cmdclearvtplist",
               "reply ; end>double-click lstLWM -1", "cmdclearlwmlist"}) {
             // What stands before ">" prepares the step.
@@ -207,7 +214,9 @@ class MainWindowTest : public QObject {
         program.setProcessEnvironment(env);
         program.start(QUILLMAP4_PROGRAM, {"--script", script.fileName()});
         const QString folder = crashed.home.filePath("quillmap4");
-        QTRY_VERIFY_WITH_TIMEOUT(Window::read(folder, "LWMLines=2"), 20000);
+        // The recovery file itself, not its temporary file on the way: a kill
+        // before the rename would leave nothing to restore.
+        QTRY_VERIFY_WITH_TIMEOUT(Window::read(folder, "LWMLines=2", "recovery-*.txt"), 60000);
         ::kill(pid_t(program.processId()), SIGKILL);
         QVERIFY(program.waitForFinished());
         crashed.fake.recovery = folder;
@@ -226,6 +235,29 @@ class MainWindowTest : public QObject {
         QCOMPARE(QDir(folder).entryList({"*.txt"}), QStringList());
     }
 
+    // The recent list holds each project once, however its path was written,
+    // and tells two projects of the same name apart by their folders.
+    void recentProjectsOnceEachAndToldApart() {
+        Window w;
+        w.run({"file a/x x", "file b/x x", "txtprojectname=Bay", "reply " + w.dir.filePath("a/Bay"),
+               "mnusaveproject", "reply " + w.dir.filePath("b/Bay"), "mnusaveproject",
+               "reply " + w.dir.filePath("b/../a/Bay.dat"), "mnuopenproject"});
+        QStringList shown;
+        for (const char* name : {"mnurecent1", "mnurecent2", "mnurecent3"})
+            if (auto* entry = w.main.findChild<QAction*>(name); entry->isVisible())
+                shown << entry->text();
+        QCOMPARE(shown, QStringList({"&1 Bay.dat  (" + w.dir.filePath("a") + ")",
+                                     "&2 Bay.dat  (" + w.dir.filePath("b") + ")"}));
+    }
+
+    // The recovery file follows a change within about a second, not at once.
+    void recoveryFileFollowsAChange() {
+        Window w;
+        w.run({"txtprojectname=Quay"});
+        QVERIFY(!Window::read(w.fake.recovery, "Quay", "recovery-*.txt"));
+        QTRY_VERIFY_WITH_TIMEOUT(Window::read(w.fake.recovery, "Quay", "recovery-*.txt"), 2500);
+    }
+
     // The insert box wraps its long prompt to fit a small screen; the window
     // opens no larger than the screen, never shrinks below a usable size and
     // never squeezes the picture or the coordinate texts.
@@ -238,6 +270,18 @@ class MainWindowTest : public QObject {
         });
         DesktopServices().inputText(nullptr, "Quillmap4", qm4::kInsertPrompt, "");
         QVERIFY2(boxWidth > 0 && boxWidth <= 1024, qPrintable(QString::number(boxWidth)));
+        // Every answer to a question has its access key.
+        QStringList answers;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            for (QAbstractButton* button : box->buttons()) answers << button->text();
+            box->reject();
+        });
+        DesktopServices().ask(nullptr, "Quillmap4", "Save?",
+                              QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                              QMessageBox::Save);
+        answers.sort();
+        QCOMPARE(answers.join(' '), "&Cancel &Discard &Save");
         Window w;
         const QSize screen = w.main.screen()->availableGeometry().size();
         QVERIFY(w.main.frameGeometry().width() <= screen.width() &&

@@ -8,8 +8,10 @@
 #include "gui_test.h"
 
 // What a mouse event over the picture, and an opened project, may change.
-// Any change of the project may change the unsaved-work marker in the title.
-const QString kMouse = "lst(LWM|VTP)|lbl(x|y|vtp2x|vtp2y)|txt(lwm|vtp)number|state|desktop|frmmain";
+// Any change of the project may change the unsaved-work marker in the title,
+// and any change of a list or counter may put away a counter's warning sign.
+const QString kMouse =
+    "lst(LWM|VTP)|lbl(x|y|vtp2x|vtp2y)|txt(lwm|vtp)number|state|desktop|frmmain|warnings";
 const QString kOpen =
     "(txt|lbl|cbo|Option|chk)\\w+|lst(LWM|VTP)( selected)?|Picture1|frmmain|"
     "state|desktop|status|warnings";
@@ -77,12 +79,13 @@ class MonkeyTest : public QObject {
                 {"Option.|frmmain|state|warnings", {"Option" + QString::number(1 + below(4))}},
                 {"chk\\w+", {"chk" + lwm + "nodata"}},
                 {list + "( selected)?", {"click " + list + " " + row}},
-                {list + "( selected)?|state|frmmain",
+                {list + "( selected)?|state|frmmain|warnings",
                  {lwm == "lwm" ? "cmdlwmclearlistitem" : "cmdvtpclearitem"}},
-                {list + "( selected)?|txt" + lwm + "number|state|frmmain",
+                {list + "( selected)?|txt" + lwm + "number|state|frmmain|warnings",
                  {"cmdclear" + lwm + "list"}},
-                {list + "|desktop|state|frmmain",
+                {list + "|desktop|state|frmmain|warnings",
                  {"reply " + text(), "double-click " + list + " " + row}},
+                {kMouse, {"mnurecount"}},
                 {"lbl\\w+|txt(cell|area).|state|frmmain|warnings", {"cmdcalculate"}},
                 {lwm.toUpper() + "Source\\.asm|state|desktop|warnings",
                  {below(2) ? "cmd" + lwm : "mnucreate" + lwm + "source"}},
