@@ -1,116 +1,54 @@
-// The main window: its construction, menus, the copying of fields between
-// the form and the project, and the Help menu. The rooms of the window have
-// files of their own: the form of each tab (main_window_forms.cpp), the
-// picture panel (main_window_picture.cpp), the list commands and their undo
-// (main_window_lists.cpp) and the file commands (main_window_files.cpp).
+// The main window: the views, the document and the controllers put
+// together, the menus, and the status bar.
 #include "ui/main_window.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QKeyEvent>
+#include <QCloseEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScopedValueRollback>
+#include <QMimeData>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
-#include <QTextDocument>
+#include <QTabWidget>
 
-#include "textio/text_file.h"
 #include "ui/about_box.h"
-#include "ui/main_window_text.h"
+#include "ui/capture_tool.h"
+#include "ui/draw_tab.h"
+#include "ui/edit_commands.h"
+#include "ui/form_binding.h"
+#include "ui/form_widgets.h"
+#include "ui/general_tab.h"
+#include "ui/help_commands.h"
+#include "ui/lwm_vtp_tab.h"
+#include "ui/picture_commands.h"
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
-#include "ui/session_recovery.h"
-
-namespace {
-
-const QColor kCounterRed(255, 0, 0);
-const QColor kCounterBlack(0, 0, 0);
-
-int selectedRow(const QListWidget* list) {
-    const QModelIndexList rows = list->selectionModel()->selectedIndexes();
-    return rows.isEmpty() ? -1 : rows.first().row();
-}
-
-std::string text(const QLineEdit* edit) { return edit->text().toStdString(); }
-
-void showValue(QLineEdit* edit, const std::string& value) {
-    const QString shown = qs(value);
-    if (edit->text() != shown) edit->setText(shown);
-}
-
-void showValue(QLabel* label, const std::string& value) {
-    const QString shown = qs(value);
-    if (label->text() != shown) label->setText(shown);
-}
-
-void showValue(QComboBox* box, const std::string& value) {
-    const QString shown = qs(value);
-    if (box->currentText() != shown) box->setEditText(shown);
-}
-
-// The text as typed: toPlainText() would turn a no-break space into a plain
-// one, and the next save would change the comments nobody edited.
-QString plainText(const QPlainTextEdit* edit) {
-    QString text = edit->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    text.replace(QChar::LineSeparator, QLatin1Char('\n'));
-    return text;
-}
-
-void showValue(QPlainTextEdit* edit, const std::string& value) {
-    const QString shown = qs(value);
-    if (plainText(edit) != shown) edit->setPlainText(shown);
-}
-
-// Radio buttons in one group refuse to be unchecked together, but an opened
-// project may select neither of a pair.
-void showPair(QRadioButton* first, bool firstOn, QRadioButton* second, bool secondOn) {
-    first->setAutoExclusive(false);
-    second->setAutoExclusive(false);
-    first->setChecked(firstOn);
-    second->setChecked(secondOn);
-    first->setAutoExclusive(true);
-    second->setAutoExclusive(true);
-}
-
-}  // namespace
+#include "ui/point_list_panel.h"
+#include "ui/project_document.h"
+#include "ui/project_files.h"
+#include "ui/shape_commands.h"
+#include "ui/source_commands.h"
+#include "ui/window_common.h"
+#include "ui/working_folder.h"
 
 MainWindow::MainWindow() : MainWindow(std::make_unique<DesktopServices>()) {}
 
 MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
-    : services_(std::move(services)), captionText_(kCaption) {
+    : services_(std::move(services)) {
     setObjectName(QStringLiteral("frmmain"));
-    setWindowTitle(caption());
     setAcceptDrops(true);
     setWindowIcon(applicationIcon());
-    buildForm();
-    buildMenus();
-    connectEvents();
-    lwmSide_ = {lstLWM, txtlwmnumber, &qm4::ProjectState::lstLWM, &qm4::ProjectState::txtlwmnumber,
-                &qm4::ProjectState::lwmnumberColour};
-    vtpSide_ = {lstVTP, txtvtpnumber, &qm4::ProjectState::lstVTP, &qm4::ProjectState::txtvtpnumber,
-                &qm4::ProjectState::vtpnumberColour};
-    writeFields();
-    saved_ = state_;
-    recovery_ = std::make_unique<SessionRecovery>(services_->recoveryFolder());
-    recoveryTimer_.setSingleShot(true);
-    recoveryTimer_.setInterval(1000);
-    connect(&recoveryTimer_, &QTimer::timeout, this, &MainWindow::writeRecovery);
-    workingFolderLabel_ = named(new QLabel(this), "lblworkingfolder");
-    statusBar()->addPermanentWidget(workingFolderLabel_);
-    showWorkingFolder();
-    showRecent();
+    setFont(QFont(formFontFamily()));
+    document_ = new ProjectDocument(this);
+    folder_ = new WorkingFolder(*services_, this);
+    createViews();
+    createControllers();
+    createActions();
+    createMenus();
+    connectViews();
+    binding_->show();
+    setWindowTitle(document_->caption() + QStringLiteral("[*]"));
     // Small screens (or large scale factors) get a window that fits; the
     // tabs scroll below their full size.
     setMinimumSize(480, 360);
@@ -120,324 +58,207 @@ MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::buildMenus() {
-    const auto action = [this](const char* name, const QString& caption,
-                               void (MainWindow::*handler)()) {
-        auto* entry = named(new QAction(caption, this), name);
-        connect(entry, &QAction::triggered, this, handler);
-        return entry;
+const qm4::ProjectState& MainWindow::state() const { return document_->state(); }
+QString MainWindow::workingFolder() const { return folder_->path(); }
+bool MainWindow::openProject(const QString& path) { return files_->openProject(path); }
+bool MainWindow::offerRecovery() { return files_->offerRecovery(); }
+
+void MainWindow::createViews() {
+    auto* tabs = named(new QTabWidget(this), "SSTab1");
+    generalTab_ = new GeneralTab;
+    drawTab_ = new DrawTab;
+    tabs->addTab(scrolled(generalTab_), tr("&General / Location"));
+    tabs->addTab(scrolled(new LwmVtpTab), tr(" L&WM / VTP"));
+    tabs->addTab(scrolled(drawTab_), tr("&Draw Data Points"));
+    setCentralWidget(tabs);
+    new CaptureTool(*document_, *drawTab_->picture());
+    binding_ = new FormBinding(*this, *document_);
+    workingFolderLabel_ = named(new QLabel(this), "lblworkingfolder");
+    statusBar()->addPermanentWidget(workingFolderLabel_);
+}
+
+void MainWindow::createControllers() {
+    files_ = new ProjectFiles(*services_, *document_, *folder_, *this);
+    sources_ = new SourceCommands(*services_, *document_, *folder_, *this);
+    shapes_ = new ShapeCommands(*services_, *document_, *folder_, *drawTab_->picture(), *this);
+    edits_ = new EditCommands(*services_, *document_, *this);
+    pictures_ = new PictureCommands(*services_, *document_, *folder_, *drawTab_->picture(), *this);
+    help_ = new HelpCommands(*services_, *this);
+}
+
+QAction* MainWindow::action(const char* name, const QString& caption, const QKeySequence& keys) {
+    auto* entry = named(new QAction(caption, this), name);
+    if (!keys.isEmpty()) entry->setShortcut(keys);
+    return entry;
+}
+
+void MainWindow::createActions() {
+    const auto on = [this](QAction* entry, auto slot) {
+        connect(entry, &QAction::triggered, this, slot);
     };
-    mnuopenproject = action("mnuopenproject", QStringLiteral("&Open Project"),
-                            &MainWindow::mnuopenproject_Click);
-    mnuopenproject->setShortcut(QKeySequence::Open);
-    mnusaveproject = action("mnusaveproject", QStringLiteral("&Save Project"),
-                            &MainWindow::mnusaveproject_Click);
-    mnusaveproject->setShortcut(QKeySequence::Save);
-    mnucreatelwmsource = action("mnucreatelwmsource", QStringLiteral("&Create LWMSource.asm"),
-                                &MainWindow::mnucreatelwmsource_Click);
-    mnuviewlwmsource = action("mnuviewlwmsource", QStringLiteral("&View LWMSource"),
-                              &MainWindow::mnuviewlwmsource_Click);
-    mnucreatevtpsource = action("mnucreatevtpsource", QStringLiteral("&Create VTPSource.asm"),
-                                &MainWindow::mnucreatevtpsource_Click);
-    mnuviewvtpsource = action("mnuviewvtpsource", QStringLiteral("&View VTPSource"),
-                              &MainWindow::mnuviewvtpsource_Click);
-    mnucompilelwmsource = action("mnucompilelwmsource", QStringLiteral("Com&pile LWMSource"),
-                                 &MainWindow::mnucompilelwmsource_Click);
-    mnucompilevtpsource = action("mnucompilevtpsource", QStringLiteral("Com&pile VTPSource"),
-                                 &MainWindow::mnucompilevtpsource_Click);
-    mnuexit = action("mnuexit", QStringLiteral("E&xit"), &MainWindow::mnuexit_Click);
-    mnuexit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    mnuworkingfolder = action("mnuworkingfolder", QStringLiteral("&Working Folder..."),
-                              &MainWindow::mnuworkingfolder_Click);
-    mnuimportshape = action("mnuimportshape", QStringLiteral("&Import Shape..."),
-                            &MainWindow::mnuimportshape_Click);
-    mnuexporttrace = action("mnuexporttrace", QStringLiteral("&Export Trace..."),
-                            &MainWindow::mnuexporttrace_Click);
-    for (int i = 0; i < static_cast<int>(mnurecent.size()); ++i) {
-        const QByteArray name = "mnurecent" + QByteArray::number(i + 1);
-        mnurecent[i] = named(new QAction(this), name.constData());
-        connect(mnurecent[i], &QAction::triggered, this, [this, i] { mnurecent_Click(i); });
+    on(action("mnuopenproject", tr("&Open Project"), QKeySequence::Open),
+       [this] { files_->open(); });
+    on(action("mnusaveproject", tr("&Save Project"), QKeySequence::Save),
+       [this] { files_->save(); });
+    on(action("mnuimportshape", tr("&Import Shape...")), [this] { shapes_->importShape(); });
+    on(action("mnuexporttrace", tr("&Export Trace...")), [this] { shapes_->exportTrace(); });
+    for (const bool lwm : {true, false}) {
+        const QByteArray side = lwm ? "lwm" : "vtp";
+        const QString file = lwm ? QStringLiteral("LWMSource") : QStringLiteral("VTPSource");
+        on(action("mnucreate" + side + "source", tr("&Create %1.asm").arg(file)),
+           [this, lwm] { sources_->create(lwm); });
+        on(action("mnuview" + side + "source", tr("&View %1").arg(file)),
+           [this, lwm] { sources_->view(lwm); });
+        on(action("mnucompile" + side + "source", tr("Com&pile %1").arg(file)),
+           [this, lwm] { sources_->compile(lwm); });
     }
-    mnuundo = named(undoStack_.createUndoAction(this, QStringLiteral("&Undo")), "mnuundo");
-    mnuundo->setShortcut(QKeySequence::Undo);
-    mnuredo = named(undoStack_.createRedoAction(this, QStringLiteral("&Redo")), "mnuredo");
-    mnuredo->setShortcuts(
+    on(action("mnuworkingfolder", tr("&Working Folder...")),
+       [this] { files_->chooseWorkingFolder(); });
+    for (std::size_t i = 0; i < recent_.size(); ++i)
+        recent_[i] = action(QByteArray("mnurecent" + QByteArray::number(int(i) + 1)), QString());
+    files_->setRecentEntries(recent_);
+    on(action("mnuexit", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_Q)), [this] { close(); });
+
+    QAction* undo = named(document_->undoStack().createUndoAction(this, tr("&Undo")), "mnuundo");
+    undo->setShortcut(QKeySequence::Undo);
+    QAction* redo = named(document_->undoStack().createRedoAction(this, tr("&Redo")), "mnuredo");
+    redo->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    mnurecount =
-        action("mnurecount", QStringLiteral("Re&count Points"), &MainWindow::mnurecount_Click);
-    mnupasteposition = action("mnupasteposition", QStringLiteral("&Paste Position"),
-                              &MainWindow::mnupasteposition_Click);
-    mnupasteposition->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
-    mnugotoposition = action("mnugotoposition", QStringLiteral("&Go to Position..."),
-                             &MainWindow::mnugotoposition_Click);
-    mnupreferences = action("mnupreferences", QStringLiteral("Pr&eferences..."),
-                            &MainWindow::mnupreferences_Click);
-    mnushowtrace = named(new QAction(QStringLiteral("Show &Trace"), this), "mnushowtrace");
-    mnushowtrace->setCheckable(true);
-    mnushowtrace->setChecked(true);
-    connect(mnushowtrace, &QAction::toggled, this, &MainWindow::mnushowtrace_Click);
-    mnuzoomin = action("mnuzoomin", QStringLiteral("Zoom &In"), &MainWindow::mnuzoomin_Click);
-    mnuzoomin->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    mnuzoomout = action("mnuzoomout", QStringLiteral("Zoom &Out"), &MainWindow::mnuzoomout_Click);
-    mnuzoomout->setShortcut(QKeySequence::ZoomOut);
-    mnuzoomactual =
-        action("mnuzoomactual", QStringLiteral("&Actual Size"), &MainWindow::mnuzoomactual_Click);
-    mnuzoomactual->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
-    mnuquickstart = action("mnuquickstart", QStringLiteral("&Quick Start Guide"),
-                           &MainWindow::mnuquickstart_Click);
-    mnuquickstart->setShortcut(QKeySequence(Qt::Key_F1));
-    mnuhelptutorial = action("mnuhelptutorial", QStringLiteral("Quillmap &Help Tutorial"),
-                             &MainWindow::mnuhelptutorial_Click);
-    mnulwmtutorial = action("mnulwmtutorial", QStringLiteral("Orvell's  LWM &Tutorial"),
-                            &MainWindow::mnulwmtutorial_Click);
-    mnumenu =
-        action("mnumenu", QStringLiteral("&Menu and User Information"), &MainWindow::mnumenu_Click);
-    mnuabout = action("mnuabout", QStringLiteral("&About"), &MainWindow::mnuabout_Click);
+    on(action("mnurecount", tr("Re&count Points")), [this] { document_->recountPoints(); });
+    on(action("mnupasteposition", tr("&Paste Position"),
+              QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V)),
+       [this] { edits_->pastePosition(); });
+    on(action("mnugotoposition", tr("&Go to Position...")), [this] { edits_->goToPosition(); });
+    on(action("mnupreferences", tr("Pr&eferences...")), [this] { sources_->showPreferences(); });
 
+    QAction* trace = action("mnushowtrace", tr("Show &Trace"));
+    trace->setCheckable(true);
+    trace->setChecked(true);
+    connect(trace, &QAction::toggled, drawTab_->picture(), &PictureView::setTraceVisible);
+    zoomIn_ = action("mnuzoomin", tr("Zoom &In"));
+    zoomIn_->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    on(zoomIn_, [this] { setZoom(drawTab_->picture()->zoom() + 1); });
+    zoomOut_ = action("mnuzoomout", tr("Zoom &Out"), QKeySequence::ZoomOut);
+    on(zoomOut_, [this] { setZoom(drawTab_->picture()->zoom() - 1); });
+    on(action("mnuzoomactual", tr("&Actual Size"), QKeySequence(Qt::CTRL | Qt::Key_0)),
+       [this] { setZoom(1); });
+
+    for (const auto& [name, caption, document] :
+         {std::tuple{"mnuquickstart", tr("&Quick Start Guide"), "QuickStart.htm"},
+          {"mnuhelptutorial", tr("Quillmap &Help Tutorial"), "Help.htm"},
+          {"mnulwmtutorial", tr("Orvell's  LWM &Tutorial"), "lwmtutor.htm"},
+          {"mnumenu", tr("&Menu and User Information"), "menu.htm"}})
+        on(action(name, caption),
+           [this, document = document] { help_->openHelpDocument(document); });
+    findChild<QAction*>(QStringLiteral("mnuquickstart"))->setShortcut(QKeySequence(Qt::Key_F1));
+    on(action("mnuabout", tr("&About")), [this] { help_->about(); });
+}
+
+void MainWindow::createMenus() {
+    const auto add = [this](QMenu* menu, std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            if (*name == '-')
+                menu->addSeparator();
+            else
+                menu->addAction(findChild<QAction*>(QString::fromLatin1(name)));
+        }
+        return menu;
+    };
     QMenuBar* bar = menuBar();
-    QMenu* file = named(bar->addMenu(QStringLiteral("&File")), "mnufile");
-    file->addAction(mnuopenproject);
-    file->addSeparator();
-    file->addAction(mnusaveproject);
-    file->addSeparator();
-    file->addAction(mnuimportshape);
-    file->addAction(mnuexporttrace);
-    file->addSeparator();
-    QMenu* lwmSource = named(file->addMenu(QStringLiteral("&LWMSource")), "mnulwmsource");
-    lwmSource->addAction(mnucreatelwmsource);
-    lwmSource->addAction(mnuviewlwmsource);
-    lwmSource->addAction(mnucompilelwmsource);
-    QMenu* vtpSource = named(file->addMenu(QStringLiteral("V&TPSource")), "mnuvtpsource");
-    vtpSource->addAction(mnucreatevtpsource);
-    vtpSource->addAction(mnuviewvtpsource);
-    vtpSource->addAction(mnucompilevtpsource);
-    file->addSeparator();
-    file->addAction(mnuworkingfolder);
-    file->addSeparator();
-    for (QAction* recent : mnurecent) file->addAction(recent);
-    file->addSeparator();
-    file->addAction(mnuexit);
-
-    QMenu* edit = named(bar->addMenu(QStringLiteral("&Edit")), "mnuedit");
-    edit->addAction(mnuundo);
-    edit->addAction(mnuredo);
-    edit->addSeparator();
-    edit->addAction(mnurecount);
-    edit->addSeparator();
-    edit->addAction(mnupasteposition);
-    edit->addAction(mnugotoposition);
-    edit->addSeparator();
-    edit->addAction(mnupreferences);
-
-    QMenu* view = named(bar->addMenu(QStringLiteral("&View")), "mnuview");
-    view->addAction(mnushowtrace);
-    view->addSeparator();
-    view->addAction(mnuzoomin);
-    view->addAction(mnuzoomout);
-    view->addAction(mnuzoomactual);
-
-    mnuspace = named(bar->addAction(QStringLiteral("|")), "mnuspace");
-    mnuspace->setEnabled(false);
-
-    QMenu* help = named(bar->addMenu(QStringLiteral("&Help")), "mnuhelp");
-    help->addAction(mnuquickstart);
-    help->addAction(mnuhelptutorial);
-    help->addSeparator();
-    help->addAction(mnulwmtutorial);
-    help->addAction(mnumenu);
-    help->addSeparator();
-    help->addAction(mnuabout);
-
+    QMenu* file = add(
+        named(bar->addMenu(tr("&File")), "mnufile"),
+        {"mnuopenproject", "-", "mnusaveproject", "-", "mnuimportshape", "mnuexporttrace", "-"});
+    QMenu* lwmSource = add(named(file->addMenu(tr("&LWMSource")), "mnulwmsource"),
+                           {"mnucreatelwmsource", "mnuviewlwmsource", "mnucompilelwmsource"});
+    QMenu* vtpSource = add(named(file->addMenu(tr("V&TPSource")), "mnuvtpsource"),
+                           {"mnucreatevtpsource", "mnuviewvtpsource", "mnucompilevtpsource"});
+    add(file, {"-", "mnuworkingfolder", "-", "mnurecent1", "mnurecent2", "mnurecent3", "mnurecent4",
+               "-", "mnuexit"});
+    QMenu* edit = add(named(bar->addMenu(tr("&Edit")), "mnuedit"),
+                      {"mnuundo", "mnuredo", "-", "mnurecount", "-", "mnupasteposition",
+                       "mnugotoposition", "-", "mnupreferences"});
+    QMenu* view = add(named(bar->addMenu(tr("&View")), "mnuview"),
+                      {"mnushowtrace", "-", "mnuzoomin", "mnuzoomout", "mnuzoomactual"});
+    QAction* space = named(bar->addAction(QStringLiteral("|")), "mnuspace");
+    space->setEnabled(false);
+    QMenu* help = add(
+        named(bar->addMenu(tr("&Help")), "mnuhelp"),
+        {"mnuquickstart", "mnuhelptutorial", "-", "mnulwmtutorial", "mnumenu", "-", "mnuabout"});
     // Menus are windows of their own and do not take the window's font.
     for (QMenu* menu : {file, lwmSource, vtpSource, edit, view, help}) menu->setFont(font());
 }
 
-void MainWindow::connectEvents() {
-    connect(cmdcalculate, &QPushButton::clicked, this, &MainWindow::cmdcalculate_Click);
-    connect(cmdload, &QPushButton::clicked, this, &MainWindow::cmdload_Click);
-    connect(Picture1, &PictureView::mouseMoved, this, &MainWindow::Picture1_MouseMove);
-    connect(Picture1, &PictureView::mousePressed, this, &MainWindow::Picture1_MouseDown);
-    connect(cmdlwmclearlistitem, &QPushButton::clicked, this,
-            &MainWindow::cmdlwmclearlistitem_Click);
-    connect(cmdvtpclearitem, &QPushButton::clicked, this, &MainWindow::cmdvtpclearitem_Click);
-    connect(cmdclearlwmlist, &QPushButton::clicked, this, &MainWindow::cmdclearlwmlist_Click);
-    connect(cmdclearvtplist, &QPushButton::clicked, this, &MainWindow::cmdclearvtplist_Click);
-    // A double click anywhere on a list asks for a line, below the last line
-    // too, where it is added at the end when no line is selected.
-    for (QListWidget* list : {lstLWM, lstVTP}) {
-        list->viewport()->installEventFilter(this);
-        list->installEventFilter(this);
+// Each request of a view goes to the document or the controller that does
+// the work; the document's announcements come back to the views.
+void MainWindow::connectViews() {
+    connect(generalTab_, &GeneralTab::calculateRequested, document_, &ProjectDocument::calculate);
+    connect(drawTab_, &DrawTab::loadPictureRequested, pictures_, &PictureCommands::loadPicture);
+    for (const auto& [list, panel] :
+         {std::pair{LwmList, drawTab_->lwmPanel()}, {VtpList, drawTab_->vtpPanel()}}) {
+        connect(panel, &PointListPanel::selected, this,
+                [this, list = list](int row) { document_->setSelection(list, row); });
+        connect(panel, &PointListPanel::removeRequested, this,
+                [this, list = list] { document_->removeSelected(list); });
+        connect(panel, &PointListPanel::clearRequested, this,
+                [this, list = list] { document_->clearList(list); });
+        connect(panel, &PointListPanel::insertRequested, this,
+                [this, list = list] { edits_->insertLine(list); });
+        connect(panel, &PointListPanel::createRequested, this,
+                [this, list = list] { sources_->create(list == LwmList); });
     }
-    connect(cmdlwm, &QPushButton::clicked, this, &MainWindow::cmdlwm_Click);
-    connect(cmdvtp, &QPushButton::clicked, this, &MainWindow::cmdvtp_Click);
-
-    // Typing anywhere (the combo boxes' own line edits included) may leave
-    // unsaved work.
-    for (QLineEdit* edit : findChildren<QLineEdit*>())
-        connect(edit, &QLineEdit::textChanged, this, &MainWindow::noteChange);
-    connect(txtcomments, &QPlainTextEdit::textChanged, this, &MainWindow::noteChange);
-    for (QAbstractButton* button : std::initializer_list<QAbstractButton*>{
-             Option1, Option2, Option3, Option4, chklwmnodata, chkvtpnodata})
-        connect(button, &QAbstractButton::toggled, this, &MainWindow::noteChange);
-    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::commitData);
-    // Selecting a list line marks its point on the picture.
-    for (const auto& [list, trace] :
-         {std::pair{lstLWM, PictureView::Lwm}, std::pair{lstVTP, PictureView::Vtp}})
-        connect(list, &QListWidget::itemSelectionChanged, this, [this, list = list, trace = trace] {
-            Picture1->setTraceSelection(trace, selectedRow(list));
-        });
-    connect(Picture1, &PictureView::mouseLeft, statusBar(), &QStatusBar::clearMessage);
-}
-
-// ---- Fields and state ----------------------------------------------------
-
-void MainWindow::readFields() {
-    qm4::ProjectState& s = state_;
-    s.txtprojectname = text(txtprojectname);
-    s.txtauthorname = text(txtauthorname);
-    s.txtcomments = plainText(txtcomments).toStdString();
-    s.txtlatdeg = text(txtlatdeg);
-    s.txtlatmin = text(txtlatmin);
-    s.txtlongdeg = text(txtlongdeg);
-    s.txtlongmin = text(txtlongmin);
-    s.txtcellx = text(txtcellx);
-    s.txtcelly = text(txtcelly);
-    s.txtareax = text(txtareax);
-    s.txtareay = text(txtareay);
-    s.Option1 = Option1->isChecked();
-    s.Option2 = Option2->isChecked();
-    s.txtaltitude = text(txtaltitude);
-    s.Option3 = Option3->isChecked();
-    s.Option4 = Option4->isChecked();
-    s.cbolandclass = cbolandclass->currentText().toStdString();
-    s.cbovtptype = cbovtptype->currentText().toStdString();
-    s.txtvtplinewidth = text(txtvtplinewidth);
-    s.cbolayer = cbolayer->currentText().toStdString();
-    s.txtlwmnumber = text(txtlwmnumber);
-    s.txtvtpnumber = text(txtvtpnumber);
-    s.chklwmnodata = chklwmnodata->isChecked();
-    s.chkvtpnodata = chkvtpnodata->isChecked();
-    s.lstLWM.selected = selectedRow(lstLWM);
-    s.lstVTP.selected = selectedRow(lstVTP);
-}
-
-void MainWindow::writeFields() {
-    // Filling the form is no change of the user's; the handler that fills it
-    // says so itself once the form is whole again.
-    const QScopedValueRollback<bool> filling(showing_, true);
-    const qm4::ProjectState& s = state_;
-    showValue(txtprojectname, s.txtprojectname);
-    showValue(txtauthorname, s.txtauthorname);
-    showValue(txtcomments, s.txtcomments);
-    showValue(txtlatdeg, s.txtlatdeg);
-    showValue(txtlatmin, s.txtlatmin);
-    showValue(txtlongdeg, s.txtlongdeg);
-    showValue(txtlongmin, s.txtlongmin);
-    showValue(lbllatdd, s.lbllatdd);
-    showValue(lbllongdd, s.lbllongdd);
-    showValue(lblcellx, s.lblcellx);
-    showValue(lblcelly, s.lblcelly);
-    showValue(lblareax, s.lblareax);
-    showValue(lblareay, s.lblareay);
-    showValue(txtcellx, s.txtcellx);
-    showValue(txtcelly, s.txtcelly);
-    showValue(txtareax, s.txtareax);
-    showValue(txtareay, s.txtareay);
-    showPair(Option1, s.Option1, Option2, s.Option2);
-    showValue(txtaltitude, s.txtaltitude);
-    showPair(Option3, s.Option3, Option4, s.Option4);
-    showValue(cbolandclass, s.cbolandclass);
-    showValue(cbovtptype, s.cbovtptype);
-    showValue(txtvtplinewidth, s.txtvtplinewidth);
-    showValue(cbolayer, s.cbolayer);
-    showValue(txtlwmnumber, s.txtlwmnumber);
-    showValue(txtvtpnumber, s.txtvtpnumber);
-    showCounterColour(txtlwmnumber, s.lwmnumberColour);
-    showCounterColour(txtvtpnumber, s.vtpnumberColour);
-    chklwmnodata->setChecked(s.chklwmnodata);
-    chkvtpnodata->setChecked(s.chkvtpnodata);
-    showValue(lblx, s.lblx);
-    showValue(lbly, s.lbly);
-    showValue(lblvtp2x, s.lblvtp2x);
-    showValue(lblvtp2y, s.lblvtp2y);
-    showAreaEdges();
-    clearFilledWarnings();
-}
-
-void MainWindow::showCounterColour(QLineEdit* counter, qm4::CounterColour colour) {
-    QColor shown = palette().color(QPalette::Text);
-    if (colour == qm4::CounterColour::Red) shown = kCounterRed;
-    if (colour == qm4::CounterColour::Black) shown = kCounterBlack;
-    if (counter->palette().color(QPalette::Text) != shown) paintText(counter, shown);
-}
-
-std::string MainWindow::programFolder() const { return services_->programFolder().toStdString(); }
-
-void MainWindow::showError(const QString& what, const std::string& cause) {
-    services_->showMessage(this, QMessageBox::Warning, kTitle,
-                           what + QStringLiteral("\n\n") + qs(cause));
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    for (const ListSide* side : {&lwmSide_, &vtpSide_}) {
-        if (event->type() == QEvent::MouseButtonDblClick && watched == side->list->viewport()) {
-            insertLine(*side);
-            return true;
+    const auto panelOf = [this](int list) {
+        return list == LwmList ? drawTab_->lwmPanel() : drawTab_->vtpPanel();
+    };
+    connect(document_, &ProjectDocument::linesSpliced, this,
+            [panelOf](int list, int at, int removed, const QStringList& inserted) {
+                panelOf(list)->splice(at, removed, inserted);
+            });
+    connect(document_, &ProjectDocument::listsReset, this, [this, panelOf] {
+        for (const auto& [list, held] :
+             {std::pair{LwmList, &state().lstLWM.lines}, {VtpList, &state().lstVTP.lines}}) {
+            QStringList lines;
+            for (const std::string& line : *held) lines << qs(line);
+            panelOf(list)->reset(lines);
         }
-        // Delete removes the selected line; Enter or Insert asks for a line.
-        if (event->type() == QEvent::KeyPress && watched == side->list) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Delete) {
-                removeSelected(*side);
-                return true;
-            }
-            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Insert) {
-                insertLine(*side);
-                return true;
-            }
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
+    });
+    connect(document_, &ProjectDocument::selectionChanged, this,
+            [panelOf](int list, int row) { panelOf(list)->select(row); });
+    connect(document_, &ProjectDocument::fieldsChanged, this,
+            [this] { generalTab_->showAreaEdges(state()); });
+    connect(document_, &ProjectDocument::captionChanged, this,
+            [this](const QString& caption) { setWindowTitle(caption + QStringLiteral("[*]")); });
+    connect(document_, &ProjectDocument::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(document_, &ProjectDocument::message, this, [this](const QString& text) {
+        text.isEmpty() ? statusBar()->clearMessage() : statusBar()->showMessage(text);
+    });
+    const auto showFolder = [this](const QString& path) {
+        workingFolderLabel_->setText(tr("Working folder: ") + path);
+    };
+    connect(folder_, &WorkingFolder::changed, this, showFolder);
+    showFolder(folder_->path());
 }
 
-// ---- Help and About ------------------------------------------------------
-
-void MainWindow::mnuquickstart_Click() { openHelpDocument("QuickStart.htm"); }
-void MainWindow::mnuhelptutorial_Click() { openHelpDocument("Help.htm"); }
-void MainWindow::mnulwmtutorial_Click() { openHelpDocument("lwmtutor.htm"); }
-void MainWindow::mnumenu_Click() { openHelpDocument("menu.htm"); }
-
-// Beside the program in a build or a self-contained folder, in the data
-// folder (share/quillmap4) when installed.
-void MainWindow::openHelpDocument(const char* name) {
-    std::string folder = qm4::joinPath(programFolder(), "htmfiles");
-    if (!QFileInfo(qs(folder)).isDir()) {
-        for (const QString& data : services_->dataFolders()) {
-            const std::string installed =
-                qm4::joinPath(qm4::joinPath(data.toStdString(), "quillmap4"), "htmfiles");
-            if (QFileInfo(qs(installed)).isDir()) {
-                folder = installed;
-                break;
-            }
-        }
-    }
-    OpenFile(qs(qm4::joinPath(folder, name)));
+void MainWindow::setZoom(int zoom) {
+    drawTab_->setZoom(zoom);
+    zoomIn_->setEnabled(drawTab_->picture()->zoom() < 4);
+    zoomOut_->setEnabled(drawTab_->picture()->zoom() > 1);
 }
 
-void MainWindow::OpenFile(const QString& FileName) {
-    const QString shown = QDir::toNativeSeparators(FileName);
-    if (!QFileInfo(FileName).isFile())
-        services_->showMessage(this, QMessageBox::Warning, kTitle,
-                               QStringLiteral("The help document %1 is not there.").arg(shown));
-    else if (!services_->openDocument(FileName))
-        services_->showMessage(
-            this, QMessageBox::Warning, kTitle,
-            QStringLiteral("No program could open the help document %1.").arg(shown));
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!files_->mayClose()) return event->ignore();
+    help_->closeWindows();
+    sources_->closeWindows();
+    event->accept();
 }
 
-void MainWindow::mnuabout_Click() {
-    if (!about_) about_ = std::make_unique<AboutBox>(*services_);
-    about_->show();
-    about_->raise();
-    about_->activateWindow();
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+    event->acceptProposedAction();
+    files_->openProject(urls.first().toLocalFile());
 }

@@ -160,13 +160,15 @@ QPointF PictureView::reported(QPointF position) const {
 }
 
 void PictureView::mouseMoveEvent(QMouseEvent* event) {
-    emit mouseMoved(reported(event->position()), clientSize());
+    if (tool_) tool_->mouseMoved(reported(event->position()), clientSize());
 }
 
 void PictureView::mousePressEvent(QMouseEvent* event) {
-    emit mousePressed(reported(event->position()), clientSize());
+    if (tool_) tool_->mousePressed(reported(event->position()), clientSize());
 }
 
-void PictureView::leaveEvent(QEvent*) { emit mouseLeft(); }
+void PictureView::leaveEvent(QEvent*) {
+    if (tool_) tool_->mouseLeft();
+}
 
 QSizeF PictureView::clientSize() const { return QSizeF(width(), height()); }

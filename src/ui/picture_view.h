@@ -1,7 +1,7 @@
 // Picture1: the area view. It draws the loaded picture from its top-left
 // corner, scaled 1x to 4x without smoothing, on a light grey ground, and the
-// trace of both point lists over it; it reports every mouse move and press
-// with its own client size.
+// trace of both point lists over it; it hands every mouse move and press,
+// with its own client size, to the tool that works on it.
 #pragma once
 
 #include <QImage>
@@ -12,6 +12,16 @@
 #include <optional>
 #include <vector>
 
+// What works with the mouse on the picture, the way a map editor hands
+// mouse events to its active tool.
+class PictureTool {
+  public:
+    virtual ~PictureTool() = default;
+    virtual void mouseMoved(QPointF position, QSizeF clientSize) = 0;
+    virtual void mousePressed(QPointF position, QSizeF clientSize) = 0;
+    virtual void mouseLeft() = 0;
+};
+
 class PictureView : public QWidget {
     Q_OBJECT
   public:
@@ -20,6 +30,9 @@ class PictureView : public QWidget {
     using Point = std::optional<QPoint>;  // nothing for a line that is no point
 
     explicit PictureView(QWidget* parent = nullptr);
+
+    // The tool the mouse events go to; none drops them.
+    void setTool(PictureTool* tool) { tool_ = tool; }
 
     const QImage& picture() const { return picture_; }
     void setPicture(const QImage& picture);
@@ -35,11 +48,6 @@ class PictureView : public QWidget {
     void setTrace(Trace trace, std::vector<Point> points);
     void setTraceSelection(Trace trace, int index);
     void setTraceClosed(Trace trace, bool closed);
-
-  signals:
-    void mouseMoved(QPointF position, QSizeF clientSize);
-    void mousePressed(QPointF position, QSizeF clientSize);
-    void mouseLeft();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -60,6 +68,7 @@ class PictureView : public QWidget {
     void drawSegments(QPainter& painter, Trace trace, std::size_t from);
     void redrawLayer();
 
+    PictureTool* tool_ = nullptr;
     QImage picture_;
     int zoom_ = 1;
     bool traceVisible_ = true;

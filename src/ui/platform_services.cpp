@@ -2,10 +2,10 @@
 // processes, the desktop's document viewer and the executable's folder.
 #include "ui/platform_services.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
-#include <QAbstractButton>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>

@@ -13,8 +13,8 @@
 #include <QVBoxLayout>
 
 #include "ui/compiler.h"
-#include "ui/main_window_text.h"
 #include "ui/platform_services.h"
+#include "ui/window_common.h"
 
 namespace {
 // A field with its Browse button (and what else stands beside it).

@@ -23,13 +23,13 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "ui/main_window.h"
+#include <QWidget>
 
 namespace {
 
 class ScriptRunner : public QObject {
   public:
-    ScriptRunner(MainWindow& window, QStringList lines)
+    ScriptRunner(QWidget& window, QStringList lines)
         : QObject(&window), window_(window), lines_(std::move(lines)) {
         dialogs_.setInterval(20);
         connect(&dialogs_, &QTimer::timeout, this, &ScriptRunner::answerDialog);
@@ -172,7 +172,7 @@ class ScriptRunner : public QObject {
                            });
     }
 
-    MainWindow& window_;
+    QWidget& window_;
     QStringList lines_;
     qsizetype at_ = 0;
     QStringList answers_;  // for the dialogs to come, in order
@@ -183,7 +183,7 @@ class ScriptRunner : public QObject {
 
 }  // namespace
 
-bool runScript(MainWindow& window, const QString& path) {
+bool runScript(QWidget& window, const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return false;
     new ScriptRunner(window, QTextStream(&file).readAll().split(QLatin1Char('\n')));

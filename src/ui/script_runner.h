@@ -21,8 +21,8 @@
 
 #include <QString>
 
-class MainWindow;
+class QWidget;
 
 // Starts the script once the event loop runs; false when the file cannot be
 // read.
-bool runScript(MainWindow& window, const QString& path);
+bool runScript(QWidget& window, const QString& path);

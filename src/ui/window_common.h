@@ -1,5 +1,5 @@
-// Texts, colours and small helpers that the main window's source files
-// (one for each room of the window) share.
+// Texts, filters and small helpers that the window's views, controllers and
+// dialogs share.
 #pragma once
 
 #include <QColor>

@@ -1,0 +1,123 @@
+// The tabs' shared building blocks.
+#include "ui/form_widgets.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QStyle>
+
+#include "ui/field_behaviour.h"
+#include "ui/window_common.h"
+
+QString formFontFamily() {
+    const QString family = QStringLiteral("Comic Sans MS");
+    if (!QFontDatabase::hasFamily(family))
+        QFont::insertSubstitution(family, QStringLiteral("Comic Neue"));
+    return family;
+}
+
+QLineEdit* lineEdit(const char* name, QWidget* parent) {
+    return named(new QLineEdit(parent), name);
+}
+
+QLabel* displayLabel(const char* name, QWidget* parent, int minimumChars) {
+    auto* label = named(new QLabel(parent), name);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1Char('0')) * minimumChars +
+                           8);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Tall enough for a line of text inside its frame, however the layout
+    // presses it.
+    label->setMinimumHeight(label->fontMetrics().height() + 2 * label->frameWidth() + 4);
+    return label;
+}
+
+QScrollArea* scrolled(QWidget* page) {
+    auto* area = new QScrollArea;
+    area->setWidget(page);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    return area;
+}
+
+QLabel* centred(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignCenter);
+    return label;
+}
+
+void paintBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    for (QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button})
+        palette.setColor(role, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QGroupBox* optionFrame(const QString& title, QRadioButton* first, QRadioButton* second,
+                       QWidget* parent) {
+    auto* frame = new QGroupBox(title, parent);
+    auto* row = new QHBoxLayout(frame);
+    row->addWidget(first);
+    row->addWidget(second);
+    row->addStretch();
+    return frame;
+}
+
+QComboBox* vocabularyBox(const char* name, const std::vector<std::string>& entries,
+                         QWidget* parent) {
+    auto* box = named(new QComboBox(parent), name);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMaxVisibleItems(20);
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(entries.size()));
+    const std::string* longest = &entries.front();
+    for (const std::string& entry : entries) {
+        items << qs(entry);
+        if (entry.size() > longest->size()) longest = &entry;
+    }
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+    box->setEditText(QString());
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(34);
+    // The drop-down is as wide as its longest entry; measuring that one alone
+    // keeps the window quick to open.
+    box->view()->setMinimumWidth(box->fontMetrics().horizontalAdvance(qs(*longest)) + 32);
+    return box;
+}
+
+QAction* addWarningSign(QLineEdit* field, const QString& fieldName, const QString& toolTip) {
+    QAction* warning = field->addAction(field->style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                                        QLineEdit::TrailingPosition);
+    warning->setObjectName(QStringLiteral("warn") + fieldName);
+    warning->setToolTip(toolTip);
+    warning->setVisible(false);
+    return warning;
+}
+
+void chainTabOrder(std::initializer_list<QWidget*> widgets) {
+    QWidget* previous = nullptr;
+    for (QWidget* widget : widgets) {
+        if (previous) QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+void highlightOnFocus(std::initializer_list<QWidget*> boxes) {
+    for (QWidget* box : boxes) {
+        // One filter per window is enough; it lives as long as the window.
+        auto* filter = box->window()->findChild<HighlightOnFocus*>();
+        if (!filter) filter = new HighlightOnFocus(box->window());
+        box->installEventFilter(filter);
+    }
+}

@@ -1,0 +1,32 @@
+// The Help menu: the help documents handed to the desktop, and the About box.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+class AboutBox;
+class PlatformServices;
+class QWidget;
+
+class HelpCommands : public QObject {
+  public:
+    HelpCommands(PlatformServices& services, QWidget& window);
+    ~HelpCommands() override;
+
+    // A document of htmfiles: beside the program in a build or a
+    // self-contained folder, in the data folder (share/quillmap4) when
+    // installed. A missing document or one no program could open is named
+    // in a message.
+    void openHelpDocument(const char* name);
+    void about();
+    // The About box has no owner, so it would keep the program running.
+    void closeWindows();
+
+  private:
+    void OpenFile(const QString& FileName);
+
+    PlatformServices& services_;
+    QWidget& window_;
+    std::unique_ptr<AboutBox> about_;
+};

@@ -1,0 +1,106 @@
+// The open project: its state, what the disk holds of it, its picture and
+// its history of steps to undo. Every change the window makes goes through
+// one of its verbs; views learn of changes from its signals and never
+// change the state themselves.
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QPointF>
+#include <QSizeF>
+#include <QStringList>
+#include <QUndoStack>
+#include <string>
+#include <vector>
+
+#include "model/area_grid.h"
+#include "model/project_state.h"
+#include "ui/list_commands.h"
+
+// The two point lists by number, as the signals name them.
+enum PointListId { LwmList = 0, VtpList = 1 };
+
+class ProjectDocument : public QObject, private StepTarget {
+    Q_OBJECT
+  public:
+    explicit ProjectDocument(QObject* parent = nullptr);
+
+    const qm4::ProjectState& state() const { return state_; }
+    QUndoStack& undoStack() { return undoStack_; }
+    QString picturePath() const { return picturePath_; }
+    // The file the project was opened from or last saved to; empty for a new one.
+    QString projectPath() const { return projectPath_; }
+    // The window's caption without the unsaved-work marker.
+    QString caption() const { return caption_; }
+    bool isModified() const { return modified_; }
+    // The area that the cell and area boxes name, by their leading numbers.
+    QPoint area() const;
+    bool holdsPoints() const;
+
+    // Fields the author types or ticks. They are no steps to undo: the boxes
+    // keep their own undo.
+    void setText(std::string qm4::ProjectState::*field, const std::string& value);
+    void setFlag(bool qm4::ProjectState::*field, bool value);
+    void setSelection(int list, int row);
+
+    // The program's operations.
+    void move(QPointF position, QSizeF clientSize);
+    void press(QPointF position, QSizeF clientSize);
+    void removeSelected(int list);
+    void clearList(int list);
+    void insertLine(int list, const std::string& line);
+    // Presses on whole picture pixels of a 256-pixel view, as one step.
+    void importPoints(const std::vector<QPoint>& pixels);
+    void calculate();
+    void recountPoints();
+    // The state with the position written into the four boxes and
+    // calculated: where goToPosition would lead.
+    qm4::ProjectState locatedAt(const qm4::LatLon& place) const;
+    void goToPosition(const qm4::LatLon& place);
+    void setPicture(const QString& path);
+    // A project opened or restored: its state replaces all, with no history.
+    void replace(qm4::ProjectState state, const QString& picture, const QString& caption,
+                 const QString& projectPath);
+    // What was just written to projectPath is now what the disk holds.
+    void markSaved(const QString& projectPath);
+    // Says something in the status bar; an empty text clears it.
+    void report(const QString& text) { emit message(text); }
+
+    CaptureTexts captureTexts() const;
+
+  signals:
+    // Lines removed at an index of one list and others put in their place.
+    void linesSpliced(int list, int at, int removed, const QStringList& inserted);
+    // Every line of both lists is new (an open or a restore).
+    void listsReset();
+    // Any field other than the lines and the selections.
+    void fieldsChanged();
+    void selectionChanged(int list, int row);
+    void pictureChanged(const QString& path);
+    void captionChanged(const QString& caption);
+    void modifiedChanged(bool modified);
+    // Anything at all that a save would keep or the recovery file holds.
+    void changed();
+    void message(const QString& text);
+    // The capture could not compute a position; the press goes on after it.
+    void fillXYFailed(const QString& title, const QString& text);
+
+  private:
+    void applySplices(const std::vector<ListSplice>& splices, bool undo) override;
+    void announceSplices(const std::vector<ListSplice>& splices) override;
+    void applyCaptureTexts(const CaptureTexts& texts) override;
+    void applyFields(const std::vector<std::string qm4::ProjectState::*>& fields,
+                     const std::vector<std::string>& values) override;
+    void pushListStep(const QString& name, std::size_t lwmCount, std::size_t vtpCount,
+                      const CaptureTexts& before, std::vector<ListSplice> splices = {});
+    void noteChange();
+
+    qm4::ProjectState state_;
+    qm4::ProjectState saved_;
+    QString picturePath_;
+    QString savedPicture_;
+    QString projectPath_;
+    QString caption_;
+    bool modified_ = false;
+    QUndoStack undoStack_;
+};

@@ -1,0 +1,33 @@
+// Shapes from GIS files: Import Shape brings a feature of a vector file in as
+// the presses a careful author would have made; Export Trace writes the
+// lists back to the globe for a GIS.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class PlatformServices;
+class PictureView;
+class ProjectDocument;
+class QWidget;
+class WorkingFolder;
+
+class ShapeCommands : public QObject {
+  public:
+    ShapeCommands(PlatformServices& services, ProjectDocument& document, WorkingFolder& folder,
+                  const PictureView& picture, QWidget& window);
+
+    void importShape();
+    void exportTrace();
+
+  private:
+    // "cell 123, 120, area 5, 28 (North 47.5048828125, South ..., West ..., East ...)"
+    QString areaDescription() const;
+    void showError(const QString& what, const QString& cause);
+
+    PlatformServices& services_;
+    ProjectDocument& document_;
+    WorkingFolder& folder_;
+    const PictureView& picture_;
+    QWidget& window_;
+};
