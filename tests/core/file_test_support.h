@@ -116,7 +116,8 @@ inline std::vector<Row> readRows(const std::string& table) {
 using Functions = std::map<std::string, std::function<Cells(const Cells&)>>;
 
 inline void checkRow(const Functions& functions, const Row& row) {
-    if (!row.system.empty() && row.system != kSystem) GTEST_SKIP() << "a row for " << row.system;
+    if (!row.system.empty() && row.system != kSystem)
+        GTEST_SKIP() << row.name << " holds for " << row.system << " only";
     const Cells actual = functions.at(row.function)(row.in);
     ASSERT_EQ(actual.size(), row.out.size()) << testing::PrintToString(actual);
     for (std::size_t i = 0; i < actual.size(); ++i)
