@@ -3,7 +3,6 @@
 #include "project/project_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <optional>
 
 #include "model/numbers.h"
@@ -66,13 +65,6 @@ std::string_view trimBlanks(std::string_view text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool equalsIgnoringCase(std::string_view text, std::string_view word) {
-    return std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) ==
-               std::tolower(static_cast<unsigned char>(b));
-    });
 }
 
 // "True", "False" in any letter case, or a number with 0 for false.
@@ -187,6 +179,8 @@ std::string safeFileName(std::string_view name) {
             c = '_';
     }
     if (safe.find_first_not_of(". ") == std::string::npos) return "Untitled";
+    // "CON.dat" would be the console on Windows, not a file.
+    if (const std::size_t device = windowsDeviceNameLength(safe)) safe.insert(device, "_");
     return safe;
 }
 

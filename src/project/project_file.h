@@ -49,9 +49,10 @@ void resetForOpen(ProjectState& s);
 // deselect their button as described for a pair.
 void applyProjectFile(ProjectState& s, const ProjectFileContent& content);
 
-// A project name made fit to be a file name on any system: characters a
-// file name cannot hold become "_", and a name of nothing but blanks and
-// periods becomes "Untitled".
+// A project name made fit to be a file name on any system once an
+// extension follows it: characters a file name cannot hold become "_", a
+// name Windows keeps for a device gets "_" after it ("CON_", "nul_.x"), and
+// a name of nothing but blanks and periods becomes "Untitled".
 std::string safeFileName(std::string_view name);
 
 // Whether a name ends in the extension (".dat", ".bgl") in any letter case.

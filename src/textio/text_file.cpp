@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -102,12 +103,6 @@ fs::path toFsPath(const std::string& path) {
     return fs::path(std::u8string(path.begin(), path.end()));
 }
 
-#ifdef _WIN32
-std::string windowsReason(DWORD err) {
-    return std::system_category().message(static_cast<int>(err));
-}
-#endif
-
 std::string reasonOf(int err) {
     if (err == 0) return "the system gave no reason";
     return std::generic_category().message(err);
@@ -134,40 +129,46 @@ fs::path temporaryPath(const fs::path& target) {
     return temporary;
 }
 
+// Removes, when it goes out of scope, a file that was not finished.
+struct RemoveUnlessKept {
+    const fs::path& file;
+    bool keep = false;
+    ~RemoveUnlessKept() {
+        std::error_code ignored;
+        if (!keep) fs::remove(file, ignored);
+    }
+};
+
 // Writes bytes to a new file and flushes them to the disk before it returns,
 // so a rename that follows never puts an empty file in place of a good one
-// after a power cut. Returns the reason of a failure, or nothing.
+// after a power cut. A write that fails leaves no file behind. Returns the
+// reason of a failure, or nothing.
 std::string writeDurably(const fs::path& file, std::string_view bytes) {
 #ifdef _WIN32
     HANDLE handle = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return windowsReason(GetLastError());
+    if (handle == INVALID_HANDLE_VALUE) return windowsErrorText(GetLastError());
+    RemoveUnlessKept cleanup{file};
     while (!bytes.empty()) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
         DWORD written = 0;
         if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr)) {
             const DWORD err = GetLastError();
             CloseHandle(handle);
-            return windowsReason(err);
+            return windowsErrorText(err);
         }
         bytes.remove_prefix(written);
     }
     const bool flushed = FlushFileBuffers(handle);
     const DWORD err = GetLastError();
     CloseHandle(handle);
-    return flushed ? std::string() : windowsReason(err);
+    if (!flushed) return windowsErrorText(err);
+    cleanup.keep = true;
+    return {};
 #else
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return reasonOf(errno);
-    // A write that fails leaves no temporary file behind.
-    struct RemoveUnlessKept {
-        const fs::path& file;
-        bool keep = false;
-        ~RemoveUnlessKept() {
-            std::error_code ignored;
-            if (!keep) fs::remove(file, ignored);
-        }
-    } cleanup{file};
+    RemoveUnlessKept cleanup{file};
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0 && errno == EINTR) continue;
@@ -196,9 +197,23 @@ std::string writeDurably(const fs::path& file, std::string_view bytes) {
 // folder that holds both names. Returns the reason of a failure, or nothing.
 std::string replaceDurably(const fs::path& from, const fs::path& to) {
 #ifdef _WIN32
-    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return windowsReason(GetLastError());
-    return {};
+    // A virus scanner or the search indexer may hold the new file or the
+    // earlier one open for a moment: the move is tried for about a second.
+    constexpr int kAttempts = 20;
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(from.c_str(), to.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return {};
+        const DWORD err = GetLastError();
+        std::error_code ec;
+        const bool busy = (err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION ||
+                           err == ERROR_LOCK_VIOLATION) &&
+                          !fs::is_directory(to, ec);
+        if (!busy) return windowsErrorText(err);
+        if (attempt == kAttempts)
+            return windowsErrorText(err) + "; another program may have the file open";
+        Sleep(50);
+    }
 #else
     if (::rename(from.c_str(), to.c_str()) != 0) return reasonOf(errno);
     const fs::path folder = to.has_parent_path() ? to.parent_path() : fs::path(".");
@@ -212,7 +227,30 @@ std::string replaceDurably(const fs::path& from, const fs::path& to) {
     return {};
 #endif
 }
+
+// The replacement keeps what the author set on the earlier file: its mode
+// and, on Windows, its hidden and system marks.
+void keepMarks(const fs::path& earlier, const fs::path& replacement, fs::perms mode) {
+    std::error_code ignored;
+    fs::permissions(replacement, mode, ignored);
+#ifdef _WIN32
+    const DWORD marks = GetFileAttributesW(earlier.c_str());
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    if (marks != INVALID_FILE_ATTRIBUTES && (marks & kKept) != 0)
+        SetFileAttributesW(replacement.c_str(),
+                           GetFileAttributesW(replacement.c_str()) | (marks & kKept));
+#else
+    (void)earlier;
+#endif
+}
 }  // namespace
+
+bool equalsIgnoringCase(std::string_view text, std::string_view word) {
+    return std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    });
+}
 
 void encodeWindows1252InPlace(std::string& text) {
     // Every character takes at least as many UTF-8 bytes as it gives, so the
@@ -326,6 +364,12 @@ Expected<PendingFile> PendingFile::write(const std::string& path, std::string_vi
     if (fs::exists(existing) && (existing.permissions() & kAnyWrite) == fs::perms::none) {
         return writeError(path, "the file is read-only");
     }
+#ifdef _WIN32
+    const std::u8string name = target.filename().u8string();
+    if (const std::string fault = windowsNameFault(std::string(name.begin(), name.end()));
+        !fault.empty())
+        return writeError(path, fault);
+#endif
 
     PendingFile pending;
     pending.path_ = path;
@@ -334,7 +378,7 @@ Expected<PendingFile> PendingFile::write(const std::string& path, std::string_vi
     const fs::path temporary = toFsPath(pending.temporary_);
     if (const std::string failed = writeDurably(temporary, bytes); !failed.empty())
         return writeError(path, failed);
-    if (fs::exists(existing)) fs::permissions(temporary, existing.permissions(), ec);
+    if (fs::exists(existing)) keepMarks(target, temporary, existing.permissions());
     return pending;
 }
 
@@ -348,8 +392,12 @@ PendingFile::~PendingFile() {
 }
 
 Status PendingFile::commit() {
-    const std::string failed = replaceDurably(toFsPath(temporary_), toFsPath(path_));
-    if (!failed.empty()) return writeError(path_, failed);
+    const fs::path target = toFsPath(path_);
+    if (const std::string failed = replaceDurably(toFsPath(temporary_), target); !failed.empty()) {
+        // A folder made under the name since write() checked it.
+        std::error_code ec;
+        return writeError(path_, fs::is_directory(target, ec) ? "it is a folder" : failed);
+    }
     temporary_.clear();
     return okStatus();
 }
@@ -398,12 +446,66 @@ std::string quotedWhereBlank(const std::string& path) {
 
 std::string joinPath(const std::string& folder, const std::string& name) {
 #ifdef _WIN32
-    constexpr char kSeparator = '\\';
+    constexpr std::string_view kSeparators = "\\/";
 #else
-    constexpr char kSeparator = '/';
+    constexpr std::string_view kSeparators = "/";
 #endif
-    if (!folder.empty() && folder.back() == kSeparator) return folder + name;
-    return folder + kSeparator + name;
+    if (!folder.empty() && kSeparators.find(folder.back()) != std::string_view::npos)
+        return folder + name;
+    return folder + kSeparators.front() + name;
 }
+
+std::size_t windowsDeviceNameLength(std::string_view fileName) {
+    std::string_view stem = fileName.substr(0, fileName.find('.'));
+    stem = stem.substr(0, stem.find_last_not_of(' ') + 1);
+    for (const std::string_view device : {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"})
+        if (equalsIgnoringCase(stem, device)) return stem.size();
+    const std::string_view port = stem.substr(0, 3),
+                           number = stem.substr(std::min<std::size_t>(3, stem.size()));
+    const bool digit = number.size() == 1 && number[0] >= '0' && number[0] <= '9';
+    // Superscript one, two and three count as digits here.
+    const bool superscript = number == "\xC2\xB9" || number == "\xC2\xB2" || number == "\xC2\xB3";
+    if ((equalsIgnoringCase(port, "COM") || equalsIgnoringCase(port, "LPT")) &&
+        (digit || superscript))
+        return stem.size();
+    return 0;
+}
+
+std::string windowsNameFault(std::string_view fileName) {
+    for (const char c : fileName) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return "a file name on Windows cannot hold a control character";
+        if (std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos)
+            return std::string("a file name on Windows cannot hold \"") + c + '"';
+    }
+    if (const std::size_t device = windowsDeviceNameLength(fileName))
+        return "Windows keeps the name " + std::string(fileName.substr(0, device)) +
+               " for a device";
+    if (fileName.ends_with('.') || fileName.ends_with(' '))
+        return "Windows drops a dot or blank at the end of a file name";
+    return {};
+}
+
+#ifdef _WIN32
+std::string windowsErrorText(unsigned long code, unsigned short language) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, language, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring wide(text, length);
+    LocalFree(text);
+    while (!wide.empty() &&
+           std::wstring_view(L" .\r\n").find(wide.back()) != std::wstring_view::npos)
+        wide.pop_back();
+    if (wide.empty()) return "Windows error " + std::to_string(code);
+    // Not the ANSI code page: on a French system that would put "Acc\xE8s" into UTF-8 text.
+    const int size = static_cast<int>(wide.size());
+    std::string utf8(
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, utf8.data(), static_cast<int>(utf8.size()),
+                        nullptr, nullptr);
+    return utf8;
+}
+#endif
 
 }  // namespace qm4

@@ -68,7 +68,29 @@ bool isRegularFile(const std::string& path);
 // blank.
 std::string quotedWhereBlank(const std::string& path);
 
-// folder + the platform's separator + name.
+// Equal but for the letter case of ASCII letters.
+bool equalsIgnoringCase(std::string_view text, std::string_view word);
+
+// folder + the platform's separator + name; on Windows a folder that ends
+// in "/" (as Qt writes C:/) takes no second one.
 std::string joinPath(const std::string& folder, const std::string& name);
+
+// The length of the device name a file name begins with, or 0: Windows
+// takes CON, PRN, AUX, NUL, COM0 to COM9, LPT0 to LPT9 and the console's
+// CONIN$ and CONOUT$ for devices in any letter case, blanks or an extension
+// after them included ("con .txt"), and opens the device instead of a file.
+std::size_t windowsDeviceNameLength(std::string_view fileName);
+
+// Why Windows would refuse a file name (the last part of a path) or store
+// it under another one, or nothing: a character it cannot hold, a device
+// name, a dot or blank at the end (which it drops). Writes on Windows
+// refuse such a name before they touch the disk.
+std::string windowsNameFault(std::string_view fileName);
+
+#ifdef _WIN32
+// The system's text for a Windows error code, as UTF-8 without the period
+// and line end after it; language 0 is the user's own.
+std::string windowsErrorText(unsigned long code, unsigned short language = 0);
+#endif
 
 }  // namespace qm4

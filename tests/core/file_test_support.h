@@ -77,9 +77,17 @@ inline std::string cell(std::string text) {
     return out;
 }
 
-// One row of a case table: name | function | inputs... | => | expected...
+// The system this test runs on, as a row that holds for one system only
+// names it after its name: "Name [windows]", "Name [posix]".
+#ifdef _WIN32
+inline constexpr std::string_view kSystem = "windows";
+#else
+inline constexpr std::string_view kSystem = "posix";
+#endif
+
+// One row of a case table: name [system] | function | inputs... | => | expected...
 struct Row {
-    std::string name, function;
+    std::string name, system, function;
     Cells in, out;
 };
 
@@ -94,7 +102,12 @@ inline std::vector<Row> readRows(const std::string& table) {
         std::istringstream split(line);
         for (std::string raw; std::getline(split, raw, '|');) cells.push_back(cell(raw));
         const auto arrow = std::find(cells.begin(), cells.end(), "=>");
-        rows.push_back({cells.at(0), cells.at(1), Cells(cells.begin() + 2, arrow),
+        std::string name = cells.at(0), system;
+        if (const auto open = name.find(" ["); open != std::string::npos && name.ends_with(']')) {
+            system = name.substr(open + 2, name.size() - open - 3);
+            name.erase(open);
+        }
+        rows.push_back({name, system, cells.at(1), Cells(cells.begin() + 2, arrow),
                         Cells(arrow == cells.end() ? arrow : arrow + 1, cells.end())});
     }
     return rows;
@@ -103,6 +116,8 @@ inline std::vector<Row> readRows(const std::string& table) {
 using Functions = std::map<std::string, std::function<Cells(const Cells&)>>;
 
 inline void checkRow(const Functions& functions, const Row& row) {
+    if (!row.system.empty() && row.system != kSystem)
+        GTEST_SKIP() << row.name << " holds for " << row.system << " only";
     const Cells actual = functions.at(row.function)(row.in);
     ASSERT_EQ(actual.size(), row.out.size()) << testing::PrintToString(actual);
     for (std::size_t i = 0; i < actual.size(); ++i)
@@ -165,8 +180,24 @@ struct ScratchFolder {
     }
     ~ScratchFolder() {
         fs::current_path(earlier);
+        // Windows deletes no read-only file.
+        for (const auto& entry : fs::recursive_directory_iterator(path, ignored))
+            fs::permissions(entry.path(), fs::perms::owner_write, fs::perm_options::add, ignored);
         fs::remove_all(path, ignored);
     }
 };
+
+// The names in the working folder, sorted, a blank between them.
+inline std::string folderNames() {
+    Cells names;
+    for (const auto& entry : fs::directory_iterator(".")) {
+        const std::u8string name = entry.path().filename().u8string();
+        names.emplace_back(name.begin(), name.end());
+    }
+    std::sort(names.begin(), names.end());
+    std::string folder;
+    for (const auto& name : names) folder += (folder.empty() ? "" : " ") + name;
+    return folder;
+}
 
 }  // namespace qm4::testing_support

@@ -59,11 +59,12 @@ const Functions kFunctions = {
          return Cells{std::to_string(s.Option1) + std::to_string(s.Option2) +
                       std::to_string(s.Option3) + std::to_string(s.Option4)};
      }},
-    {"path",  // a project name => the file Save proposes in the folder /opt/q
+    {"path",  // a project name => Save writes the file it proposes in "." | the folder
      [](const Cells& in) {
+         ScratchFolder scratch;
          ProjectState s;
          s.txtprojectname = in[0];
-         return Cells{ProjectFilePath("/opt/q", s)};
+         return Cells{message(WriteProjectFile(ProjectFilePath(".", s), s)), folderNames()};
      }},
     {"accepted",  // the path accepted in the Save dialog => project file | companion
      [](const Cells& in) {
@@ -78,12 +79,7 @@ const Functions kFunctions = {
          writeBytes("p.dat", "earlier");
          if (in[2] == "read-only") fs::permissions("p.dat", fs::perms::owner_read);
          const std::string saved = message(saveProject("p.dat", s, in[1]));
-         Cells names;
-         for (const auto& file : fs::directory_iterator("."))
-             names.push_back(file.path().filename());
-         std::sort(names.begin(), names.end());
-         std::string folder;
-         for (const auto& name : names) folder += (folder.empty() ? "" : " ") + name;
+         const std::string folder = folderNames();
          ProjectState opened;
          const auto picture = openProject("p.dat", opened);
          const bool same = picture && *picture == in[1] && sameSavedContent(opened, s);

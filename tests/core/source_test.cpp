@@ -1,10 +1,17 @@
 // The two source writers, the combo-box lists, the view commands and the file
 // boundary below them (code page, whole-file writes, capped reads), run over
 // the rows of data/source_cases.txt.
-#include <sys/resource.h>
-
 #include <charconv>
+#include <chrono>
 #include <csignal>
+#include <optional>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#endif
 
 #include "capture/capture.h"
 #include "file_test_support.h"
@@ -19,6 +26,101 @@ namespace qm4 {
 namespace {
 
 using namespace testing_support;
+
+// With a fourth input, a file size limit in bytes, which stops the write
+// part-way as a full disk does. Windows has no such limit: rows that use it
+// hold for POSIX systems only.
+Status writeLimited(const std::string& path, const std::string& bytes, const Cells& in) {
+#ifdef _WIN32
+    (void)in;
+    return writeFileAtomically(path, bytes);
+#else
+    rlimit before{};
+    getrlimit(RLIMIT_FSIZE, &before);
+    const rlimit limited{in.size() > 3 ? std::stoul(in[3]) : before.rlim_cur, before.rlim_max};
+    std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const Status status = writeFileAtomically(path, bytes);
+    setrlimit(RLIMIT_FSIZE, &before);
+    return status;
+#endif
+}
+
+#ifdef _WIN32
+// Another program's hold on a file, as an editor or a virus scanner keeps
+// it: others may read and write it, but not delete or replace it.
+struct HeldOpen {
+    HANDLE handle = CreateFileW(L"out", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    void release() {
+        if (handle != INVALID_HANDLE_VALUE)
+            CloseHandle(std::exchange(handle, INVALID_HANDLE_VALUE));
+    }
+    ~HeldOpen() { release(); }
+};
+#else
+struct HeldOpen {
+    void release() {}
+};
+#endif
+
+// Marks a file carries besides its bytes, as words: read-only on every
+// system, hidden and system on Windows.
+std::string marksOf(const fs::path& file) {
+    if (!fs::is_regular_file(file)) return "";
+    std::string words;
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    if (attributes & FILE_ATTRIBUTE_HIDDEN) words += " hidden";
+    if (attributes & FILE_ATTRIBUTE_SYSTEM) words += " system";
+#endif
+    if ((fs::status(file).permissions() & fs::perms::owner_write) == fs::perms::none)
+        words += " read-only";
+    return words.empty() ? words : words.substr(1);
+}
+
+void setMarks(const fs::path& file, const std::string& words) {
+    if (words.find("read-only") != std::string::npos)
+        fs::permissions(file,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+#ifdef _WIN32
+    DWORD attributes = GetFileAttributesW(file.c_str());
+    if (words.find("hidden") != std::string::npos) attributes |= FILE_ATTRIBUTE_HIDDEN;
+    if (words.find("system") != std::string::npos) attributes |= FILE_ATTRIBUTE_SYSTEM;
+    SetFileAttributesW(file.c_str(), attributes);
+#endif
+}
+
+// "out" holds an earlier text; what happens to it before or between the two
+// steps of a write; see source_cases.txt.
+Cells replace(const Cells& in) {
+    ScratchFolder scratch;
+    writeBytes("out", "an earlier and longer text");
+    setMarks("out", in[0]);
+    std::optional<HeldOpen> held;
+    if (in[0].starts_with("held open")) held.emplace();
+    std::string status;
+    {
+        auto pending = PendingFile::write("out", "new");
+        if (in[0] == "a folder comes") {
+            fs::remove("out");
+            fs::create_directory("out");
+        }
+        std::thread releaser;
+        if (in[0] == "held open a moment") {
+            releaser = std::thread([&held] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                held->release();
+            });
+        }
+        status = pending ? message(pending.value().commit()) : message(pending);
+        if (releaser.joinable()) releaser.join();
+    }
+    held.reset();
+    return {status, fs::is_directory("out") ? "a folder" : readBytes("out"), marksOf("out"),
+            std::to_string(std::distance(fs::directory_iterator("."), {}))};
+}
 
 std::string octal(fs::perms mode) {
     char text[8];
@@ -93,18 +195,30 @@ const Functions kFunctions = {
          if (in[1] == "folder") fs::create_directory("out");
          writeBytes(in[1] == "folder" ? "out/inside" : "out", "an earlier and longer text");
          if (in[1] != "folder") fs::permissions("out", fs::perms(std::stoi(in[1], nullptr, 8)));
-         rlimit before{};
-         getrlimit(RLIMIT_FSIZE, &before);
-         const rlimit limited{in.size() > 3 ? std::stoul(in[3]) : before.rlim_cur, before.rlim_max};
-         std::signal(SIGXFSZ, SIG_IGN);
-         setrlimit(RLIMIT_FSIZE, &limited);
-         const Status status = writeFileAtomically(in[0], in[2]);
-         setrlimit(RLIMIT_FSIZE, &before);
+         std::string path = in[0];
+         if (path.starts_with("<here>")) {
+             const std::u8string here = fs::current_path().make_preferred().u8string();
+             path.replace(0, 6, std::string(here.begin(), here.end()));
+         }
+         const Status status = writeLimited(path, in[2], in);
          return Cells{
              message(status), fs::is_directory("out") ? "a folder" : readBytes("out"),
-             isRegularFile(in[0]) ? octal(fs::status(in[0]).permissions()) : "no ordinary file",
+             isRegularFile(path) ? octal(fs::status(path).permissions()) : "no ordinary file",
              std::to_string(std::distance(fs::recursive_directory_iterator("."), {}))};
      }},
+    {"replace", replace},
+    {"windows name",
+     [](const Cells& in) {
+         const std::string fault = windowsNameFault(in[0]);
+         return Cells{fault.empty() ? "fine" : fault};
+     }},
+#ifdef _WIN32
+    {"reason",  // a Windows error code | a language => the system's text for it
+     [](const Cells& in) {
+         return Cells{windowsErrorText(
+             std::stoul(in[0]), static_cast<unsigned short>(std::stoul(in[1], nullptr, 16)))};
+     }},
+#endif
     {"read",  // bytes | the cap => the bytes read, or the error
      [](const Cells& in) {
          ScratchFolder scratch;
