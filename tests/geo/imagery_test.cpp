@@ -289,5 +289,29 @@ INSTANTIATE_TEST_SUITE_P(
         BadCut{"OutputNameIsAFolder", {}, "Could not write", 256, "cut.png", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The harbour sample's imagery shows the basin of harbour.geojson as water
+// and reaches into the four neighbouring areas.
+TEST(HarbourSample, ShowsTheBasinAndReachesTheNeighbours) {
+    Scratch scratch;
+    const std::string sample = QUILLMAP4_SAMPLES "/harbour.tif";
+    for (const auto& [north, east] : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+        const AreaEdges area{kArea.north + north * kAreaHeight, kArea.south + north * kAreaHeight,
+                             kArea.west + east * kAreaWidth, kArea.east + east * kAreaWidth};
+        const std::string out = (scratch.out / "area.bmp").string();
+        const Status status = cutImagery(sample, area, 256, out);
+        ASSERT_TRUE(status.ok()) << north << " " << east << ": " << status.error().message;
+        if (north != 0 || east != 0) continue;
+        GDALDatasetUniquePtr picture(GDALDataset::Open(out.c_str(), GDAL_OF_RASTER));
+        // Inside the basin, then on land south-east of it and the road.
+        for (const auto& [x, y, water] : {std::tuple{60, 80, true}, {200, 230, false}}) {
+            GByte rgb[3];
+            ASSERT_EQ(picture->RasterIO(GF_Read, x, y, 1, 1, rgb, 1, 1, GDT_Byte, 3, nullptr, 3, 3,
+                                        1, nullptr),
+                      CE_None);
+            EXPECT_EQ(rgb[2] > rgb[0] + 40, water) << x << ", " << y;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace qm4::geo
