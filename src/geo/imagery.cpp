@@ -13,14 +13,13 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
+#include <memory>
 #include <system_error>
 #include <vector>
 
 namespace qm4::geo {
 namespace {
 
-namespace fs = std::filesystem;
 using Bytes = std::vector<GByte>;
 
 std::string quoted(const std::string& path) { return "\"" + path + "\""; }
@@ -203,20 +202,19 @@ Status writePicture(std::vector<Bytes> rgb, int size, const std::string& outPath
                                             bmp ? nullptr : const_cast<char**>(pngOptions), nullptr,
                                             nullptr));
     vsi_l_offset length = 0;
-    const GByte* bytes = VSIGetMemFileBuffer(encoded.c_str(), &length, FALSE);
+    // Taken over from GDAL, which forgets the file.
+    const std::unique_ptr<GByte, decltype(&VSIFree)> bytes(
+        VSIGetMemFileBuffer(encoded.c_str(), &length, TRUE), &VSIFree);
     if (!bytes) return noMemory;
 
-    const fs::path partial = outPath + ".partial";
-    std::FILE* file = std::fopen(partial.string().c_str(), "wb");
-    bool written = file && std::fwrite(bytes, 1, length, file) == length;
-    written = file && std::fclose(file) == 0 && written;
-    std::error_code error(written ? 0 : errno, std::generic_category());
-    VSIUnlink(encoded.c_str());
-    if (written) fs::rename(partial, outPath, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove(partial, ignored);
-        return Error{"Could not write " + quoted(outPath) + ": " + error.message()};
+    const std::string partial = outPath + ".partial";
+    VSILFILE* file = VSIFOpenL(partial.c_str(), "wb");
+    bool written = file && VSIFWriteL(bytes.get(), 1, length, file) == length;
+    written = file && VSIFCloseL(file) == 0 && written;
+    if (!written || VSIRename(partial.c_str(), outPath.c_str()) != 0) {
+        const std::string reason = std::generic_category().message(errno);
+        VSIUnlink(partial.c_str());
+        return Error{"Could not write " + quoted(outPath) + ": " + reason};
     }
     return okStatus();
 }
