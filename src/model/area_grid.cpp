@@ -19,6 +19,34 @@ AreaEdges areaEdges(const ProjectState& s) {
     return area;
 }
 
+AreaNumbers areaNumbers(const ProjectState& s) {
+    const auto whole = [](const std::string& text) {
+        return static_cast<int>(std::lround(leadingNumber(text)));
+    };
+    return {whole(s.txtcellx), whole(s.txtcelly), whole(s.txtareax), whole(s.txtareay)};
+}
+
+namespace {
+constexpr int kAreasPerCell = 32;
+constexpr int kAreaColumns = 768 * kAreasPerCell;
+constexpr int kAreaRows = 512 * kAreasPerCell;
+}  // namespace
+
+std::optional<AreaNumbers> neighbourArea(const AreaNumbers& area, int dx, int dy) {
+    const int column =
+        ((area.cellX * kAreasPerCell + area.areaX + dx) % kAreaColumns + kAreaColumns) %
+        kAreaColumns;
+    const int row = area.cellY * kAreasPerCell + area.areaY + dy;
+    if (row < 0 || row >= kAreaRows) return std::nullopt;
+    return AreaNumbers{column / kAreasPerCell, row / kAreasPerCell, column % kAreasPerCell,
+                       row % kAreasPerCell};
+}
+
+LatLon areaCentre(const AreaNumbers& area) {
+    return {90 - (area.cellY * kAreasPerCell + area.areaY + 0.5) * kAreaHeight,
+            -180 + (area.cellX * kAreasPerCell + area.areaX + 0.5) * kAreaWidth};
+}
+
 LatLon pixelToLatLon(const AreaEdges& area, double x, double y) {
     return {area.north - y * kAreaHeight / kAreaPixelSteps,
             area.west + x * kAreaWidth / kAreaPixelSteps};

@@ -4,6 +4,7 @@
 // VTP value, so 255 steps span the area), X east and Y south.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/project_state.h"
@@ -30,6 +31,23 @@ struct AreaEdges {
 
 // The area named by the cell and area boxes (their leading numbers).
 AreaEdges areaEdges(const ProjectState& s);
+
+// An area by its numbers: cell 0..767, 0..511 and area 0..31, 0..31 in it.
+struct AreaNumbers {
+    int cellX = 0, cellY = 0, areaX = 0, areaY = 0;
+    friend bool operator==(const AreaNumbers&, const AreaNumbers&) = default;
+};
+
+// The cell and area boxes' numbers, rounded.
+AreaNumbers areaNumbers(const ProjectState& s);
+
+// The area dx east and dy south of this one, across cell edges. East of the
+// last column lies the first, as on the globe; north of the top row and south
+// of the bottom row there is none.
+std::optional<AreaNumbers> neighbourArea(const AreaNumbers& area, int dx, int dy);
+
+// The middle of the area.
+LatLon areaCentre(const AreaNumbers& area);
 
 LatLon pixelToLatLon(const AreaEdges& area, double x, double y);
 // The picture position of a place; outside 0..255 for a place beyond the area.

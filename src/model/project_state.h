@@ -71,6 +71,10 @@ struct ProjectState {
     std::string lblvtp2x;
     std::string lblvtp2y;
 
+    // The georeferenced raster the area's picture is cut from, kept in the
+    // points file (the project file has no line for it); empty for none.
+    std::string imagery;
+
     friend bool operator==(const ProjectState&, const ProjectState&) = default;
 };
 

@@ -58,6 +58,12 @@ std::string LineRecordReader::value(std::string_view key) {
     return unescape(line.substr(prefix.size()), at_);
 }
 
+std::string LineRecordReader::optionalValue(std::string_view key) {
+    const std::string prefix = std::string(key) + "=";
+    if (at_ >= lines_.size() || lines_[at_].substr(0, prefix.size()) != prefix) return {};
+    return value(key);
+}
+
 bool LineRecordReader::truth(std::string_view key) {
     const std::string text = value(key);
     if (text != "True" && text != "False") fail(at_, "should end in True or False");

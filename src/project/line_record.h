@@ -32,6 +32,8 @@ class LineRecordReader {
 
     void expectLine(std::string_view exact);
     std::string value(std::string_view key);
+    // The value when the next line has this key, else nothing read and "".
+    std::string optionalValue(std::string_view key);
     bool truth(std::string_view key);
     CounterColour colour(std::string_view key);
     std::vector<std::string> lines(std::string_view key);

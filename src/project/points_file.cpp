@@ -18,6 +18,7 @@ constexpr std::size_t kMaxPointsFileBytes = 256u << 20;
 PointsContent readPointsBody(LineRecordReader& in) {
     PointsContent points;
     points.picture = in.value("Picture");
+    points.imagery = in.optionalValue("Imagery");
     points.lwmCounter = in.value("LWMCounter");
     points.lwmColour = in.colour("LWMColour");
     points.vtpCounter = in.value("VTPCounter");
@@ -28,11 +29,12 @@ PointsContent readPointsBody(LineRecordReader& in) {
 }
 
 PointsContent pointsOf(const ProjectState& s, const std::string& picture) {
-    return {picture,           s.txtlwmnumber, s.lwmnumberColour, s.txtvtpnumber,
-            s.vtpnumberColour, s.lstLWM.lines, s.lstVTP.lines};
+    return {picture,         s.imagery,         s.txtlwmnumber, s.lwmnumberColour,
+            s.txtvtpnumber,  s.vtpnumberColour, s.lstLWM.lines, s.lstVTP.lines};
 }
 
 void applyPoints(ProjectState& s, const PointsContent& points) {
+    s.imagery = points.imagery;
     s.txtlwmnumber = points.lwmCounter;
     s.lwmnumberColour = points.lwmColour;
     s.txtvtpnumber = points.vtpCounter;
@@ -45,11 +47,15 @@ bool sameSavedContent(const ProjectState& a, const ProjectState& b) {
     return a.lstLWM.lines == b.lstLWM.lines && a.lstVTP.lines == b.lstVTP.lines &&
            a.txtlwmnumber == b.txtlwmnumber && a.txtvtpnumber == b.txtvtpnumber &&
            a.lwmnumberColour == b.lwmnumberColour && a.vtpnumberColour == b.vtpnumberColour &&
+           a.imagery == b.imagery &&
            projectFileText(a) == projectFileText(b);
 }
 
 void appendPointsBody(std::string& out, const PointsContent& points) {
     appendValue(out, "Picture", points.picture);
+    // A project without imagery keeps the points file that earlier versions
+    // wrote and read.
+    if (!points.imagery.empty()) appendValue(out, "Imagery", points.imagery);
     appendValue(out, "LWMCounter", points.lwmCounter);
     appendValue(out, "LWMColour", colourName(points.lwmColour));
     appendValue(out, "VTPCounter", points.vtpCounter);

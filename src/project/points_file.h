@@ -18,6 +18,7 @@ inline constexpr const char* kPointsFileFirstLine = "Quillmap4 points 1";
 
 struct PointsContent {
     std::string picture;
+    std::string imagery;  // written only when there is one
     std::string lwmCounter;
     CounterColour lwmColour = CounterColour::Default;
     std::string vtpCounter;

@@ -154,6 +154,7 @@ void resetForOpen(ProjectState& s) {
     s.txtvtpnumber.clear();
     s.lstLWM = PointList{};
     s.lstVTP = PointList{};
+    s.imagery.clear();
 }
 
 void applyProjectFile(ProjectState& s, const ProjectFileContent& content) {

@@ -89,6 +89,21 @@ const Functions kFunctions = {
                  ? "the area's corners"
                  : "elsewhere"};
      }},
+    {"neighbour",  // cell and area, then a step east and south => the area there, and
+                   // whether its centre, written as Go to Position writes it, calculates
+                   // back to it
+     [](const Cells& in) {
+         const auto next =
+             neighbourArea({std::stoi(in[0]), std::stoi(in[1]), std::stoi(in[2]), std::stoi(in[3])},
+                           std::stoi(in[4]), std::stoi(in[5]));
+         if (!next) return Cells{"none"};
+         ProjectState s;
+         writePosition(s, areaCentre(*next));
+         calculate(s);
+         return Cells{std::to_string(next->cellX) + " " + std::to_string(next->cellY) + " " +
+                          std::to_string(next->areaX) + " " + std::to_string(next->areaY),
+                      areaNumbers(s) == *next ? "calculates back" : "calculates elsewhere"};
+     }},
 };
 
 QM4_CASE_TABLE(ModelCases, "model_cases.txt", kFunctions);

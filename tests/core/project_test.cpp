@@ -97,11 +97,18 @@ const Functions kFunctions = {
          s.lwmnumberColour = CounterColour::Red;
          s.chkvtpnodata = true;
          s.lblx = " 10, ";
+         s.imagery = "/p/ortho 1.tif";
          const std::string text = recoveryFileText(s, "/p/area.bmp", in[1]);
          const auto back = parseRecoveryFile(text);
          const bool same =
              back && back->state == s && back->picture == "/p/area.bmp" && back->caption == in[1];
          return Cells{text, back ? (same ? "same" : "differs") : message(back)};
+     }},
+    {"points",  // points file bytes => the imagery it names | the bytes written back
+     [](const Cells& in) {
+         const auto points = parsePointsFile(in[0]);
+         if (!points) return Cells{message(points)};
+         return Cells{points->imagery, pointsFileText(*points) == in[0] ? "same" : "differs"};
      }},
     {"damaged recovery",  // recovery file bytes => why it is refused
      [](const Cells& in) { return Cells{message(parseRecoveryFile(in[0]))}; }},

@@ -1,0 +1,46 @@
+// The GIS helper: quillmap4-geo, the program that does all the work with
+// GDAL, started on the first GIS command and kept for the session, so the
+// window neither loads GDAL nor goes down with a driver that fails on an
+// author's file. Requests and replies are JSON lines (see the README).
+#pragma once
+
+#include <QJsonObject>
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "model/expected.h"
+
+class QProcess;
+
+class GeoHelper : public QObject {
+  public:
+    // program: the helper's path; patience: how long it may stay silent
+    // before it counts as hung.
+    GeoHelper(QString program, int patienceMs, QObject* parent);
+    ~GeoHelper() override;
+
+    void setPatience(int patienceMs) { patienceMs_ = patienceMs; }
+
+    // Called with the part done, 0 to 1, as the helper reports it; false
+    // cancels the request, which stops the helper.
+    using Progress = std::function<bool(double)>;
+
+    // Sends the request and waits for its reply while the window's events
+    // go on. The reply may say ok false with the helper's reason. A helper
+    // that cannot start, ends, stays silent past the patience, or answers
+    // with something that is no reply is stopped, and the request fails
+    // with a message that says so; the next request starts a fresh helper.
+    // A cancelled request fails with "Cancelled.".
+    qm4::Expected<QJsonObject> request(QJsonObject request, const Progress& progress = {});
+
+  private:
+    qm4::Error fault(const QString& what);
+    bool start(QString& why);
+
+    QString program_;
+    int patienceMs_;
+    std::unique_ptr<QProcess> process_;
+    qint64 nextId_ = 1;
+};
