@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include "ui/form_widgets.h"
@@ -19,9 +20,13 @@ const QColor kCellAreaText(128, 0, 0);
 }
 
 DrawTab::DrawTab(QWidget* parent) : QWidget(parent) {
+    splitter_ = named(new QSplitter(Qt::Horizontal, this), "drawsplitter");
+    splitter_->setChildrenCollapsible(false);
+    pane_ = new QWidget(splitter_);
     // The border belongs to this frame, so that Picture1's whole rectangle is
-    // its client area. Zoomed in, the picture scrolls inside it.
-    pictureScroll_ = named(new QScrollArea(this), "picturescroll");
+    // its client area. Zoomed in, the picture scrolls inside it when the
+    // pane is too small for it.
+    pictureScroll_ = named(new QScrollArea(pane_), "picturescroll");
     pictureScroll_->setFrameStyle(QFrame::Box | QFrame::Plain);
     pictureScroll_->setLineWidth(1);
     picture_ = named(new PictureView, "Picture1");
@@ -30,26 +35,32 @@ DrawTab::DrawTab(QWidget* parent) : QWidget(parent) {
     pictureScroll_->setMinimumSize(picture_->size() + QSize(2, 2));
     pictureScroll_->setMaximumSize(pictureScroll_->minimumSize());
     pictureScroll_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    auto* load = named(new QPushButton(tr("Load 256x256 &Image"), this), "cmdload");
+    belowPicture_ = new QWidget(pane_);
+    auto* load = named(new QPushButton(tr("Load 256x256 &Image"), belowPicture_), "cmdload");
     connect(load, &QPushButton::clicked, this, &DrawTab::loadPictureRequested);
 
     auto* cellArea = new QGridLayout;
-    cellArea->addWidget(centred(tr("Cell"), this), 0, 0, 1, 2);
-    cellArea->addWidget(centred(tr("Area"), this), 0, 2, 1, 2);
+    cellArea->addWidget(centred(tr("Cell"), belowPicture_), 0, 0, 1, 2);
+    cellArea->addWidget(centred(tr("Area"), belowPicture_), 0, 2, 1, 2);
     std::vector<QLineEdit*> boxes;
     for (const char* name : {"txtcellx", "txtcelly", "txtareax", "txtareay"}) {
-        QLineEdit* box = lineEdit(name, this);
+        QLineEdit* box = lineEdit(name, belowPicture_);
         box->setMaximumWidth(60);
         paintText(box, kCellAreaText);
         cellArea->addWidget(box, 1, static_cast<int>(boxes.size()));
         boxes.push_back(box);
         addWarningSign(box, QString::fromLatin1(name), tr("The compiler needs a number here."));
     }
+    cellArea->setColumnStretch(4, 1);
+    auto* below = new QVBoxLayout(belowPicture_);
+    below->setContentsMargins(0, 0, 0, 0);
+    below->addWidget(load, 0, Qt::AlignLeft);
+    below->addLayout(cellArea);
 
-    auto* pictureColumn = new QVBoxLayout;
-    pictureColumn->addWidget(pictureScroll_);
-    pictureColumn->addWidget(load);
-    pictureColumn->addLayout(cellArea);
+    auto* pictureColumn = new QVBoxLayout(pane_);
+    pictureColumn->setContentsMargins(0, 0, 0, 0);
+    pictureColumn->addWidget(pictureScroll_, 1);
+    pictureColumn->addWidget(belowPicture_);
     pictureColumn->addStretch();
 
     // Each column has access keys of its own.
@@ -65,10 +76,15 @@ DrawTab::DrawTab(QWidget* parent) : QWidget(parent) {
                             tr("Clear Lis&t"), tr("Create So&urce"), tr(" Send NO Dat&a")},
                            kVtpBlue, this);
 
+    auto* lists = new QWidget(splitter_);
+    auto* listRow = new QHBoxLayout(lists);
+    listRow->setContentsMargins(0, 0, 0, 0);
+    listRow->addWidget(lwmPanel_, 2);
+    listRow->addWidget(vtpPanel_, 3);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
     auto* layout = new QHBoxLayout(this);
-    layout->addLayout(pictureColumn);
-    layout->addWidget(lwmPanel_, 2);
-    layout->addWidget(vtpPanel_, 3);
+    layout->addWidget(splitter_);
 
     highlightOnFocus({boxes[0], boxes[1], boxes[2], boxes[3]});
     QWidget* previous = load;
@@ -83,4 +99,43 @@ void DrawTab::setZoom(int zoom) {
     picture_->setZoom(zoom);
     const int frame = 2 * pictureScroll_->frameWidth();
     pictureScroll_->setMaximumSize(picture_->size() + QSize(frame, frame));
+    // The pane grows to show the picture whole where the lists leave room;
+    // the author may move the splitter either way.
+    const int wanted = std::min(picture_->width() + frame, roomForPicture().width() + frame);
+    const QList<int> sizes = splitter_->sizes();
+    if (sizes.size() == 2 && sizes[0] < wanted)
+        splitter_->setSizes({wanted, sizes[0] + sizes[1] - wanted});
+}
+
+void DrawTab::setFitToWindow(bool fit) {
+    fit_ = fit;
+    this->fit();
+}
+
+// What the picture may take: the tab's width but for the lists' least width,
+// and the pane's height above the button and boxes.
+QSize DrawTab::roomForPicture() const {
+    const int frame = 2 * pictureScroll_->frameWidth();
+    const int lists = splitter_->widget(1)->minimumSizeHint().width() + splitter_->handleWidth();
+    return QSize(
+        splitter_->width() - lists - frame,
+        pane_->height() - belowPicture_->sizeHint().height() - pane_->layout()->spacing() - frame);
+}
+
+int DrawTab::fittingZoom() const {
+    const QSize room = roomForPicture();
+    int zoom = 1;
+    while (zoom < 4 && 256 * (zoom + 1) <= std::min(room.width(), room.height())) ++zoom;
+    return zoom;
+}
+
+void DrawTab::fit() {
+    if (!fit_ || fittingZoom() == picture_->zoom()) return;
+    setZoom(fittingZoom());
+    emit zoomChanged(picture_->zoom());
+}
+
+void DrawTab::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fit();
 }

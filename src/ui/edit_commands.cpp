@@ -44,7 +44,8 @@ void EditCommands::goToPosition() {
             showRefused(text, place.error().message);
             continue;
         }
-        if (mayLeaveArea(document_.locatedAt(*place))) document_.goToPosition(*place);
+        if (mayLeaveArea(document_.locatedAt(*place)))
+            document_.goToPosition(*place, tr("Go to Position"));
         return;
     }
 }
@@ -54,7 +55,8 @@ void EditCommands::goToPosition() {
 void EditCommands::goTo(const QString& text) {
     const auto place = qm4::parsePosition(text.toStdString());
     if (!place) return showRefused(text, place.error().message);
-    if (mayLeaveArea(document_.locatedAt(*place))) document_.goToPosition(*place);
+    if (mayLeaveArea(document_.locatedAt(*place)))
+        document_.goToPosition(*place, tr("Go to Position"));
 }
 
 void EditCommands::showRefused(const QString& text, const std::string& reason) {

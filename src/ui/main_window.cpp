@@ -82,7 +82,7 @@ void MainWindow::createControllers() {
     sources_ = new SourceCommands(*services_, *document_, *folder_, *this);
     shapes_ = new ShapeCommands(*services_, *document_, *folder_, *drawTab_->picture(), *this);
     edits_ = new EditCommands(*services_, *document_, *this);
-    pictures_ = new PictureCommands(*services_, *document_, *folder_, *drawTab_->picture(), *this);
+    pictures_ = new PictureCommands(*services_, *document_, *folder_, *edits_, *drawTab_, *this);
     help_ = new HelpCommands(*services_, *this);
 }
 
@@ -135,13 +135,26 @@ void MainWindow::createActions() {
     trace->setCheckable(true);
     trace->setChecked(true);
     connect(trace, &QAction::toggled, drawTab_->picture(), &PictureView::setTraceVisible);
-    zoomIn_ = action("mnuzoomin", tr("Zoom &In"));
-    zoomIn_->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    on(zoomIn_, [this] { setZoom(drawTab_->picture()->zoom() + 1); });
-    zoomOut_ = action("mnuzoomout", tr("Zoom &Out"), QKeySequence::ZoomOut);
-    on(zoomOut_, [this] { setZoom(drawTab_->picture()->zoom() - 1); });
+    QAction* zoomIn = action("mnuzoomin", tr("Zoom &In"));
+    zoomIn->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    on(zoomIn, [this] { pictures_->zoomBy(1); });
+    QAction* zoomOut = action("mnuzoomout", tr("Zoom &Out"), QKeySequence::ZoomOut);
+    on(zoomOut, [this] { pictures_->zoomBy(-1); });
     on(action("mnuzoomactual", tr("&Actual Size"), QKeySequence(Qt::CTRL | Qt::Key_0)),
-       [this] { setZoom(1); });
+       [this] { pictures_->actualSize(); });
+    QAction* fit = action("mnuzoomfit", tr("&Fit to Window"));
+    fit->setCheckable(true);
+    pictures_->setZoomEntries(zoomIn, zoomOut, fit);
+    connect(fit, &QAction::toggled, this, [this](bool on) { pictures_->setFitToWindow(on); });
+    for (const auto& [name, caption, key, dx, dy] :
+         {std::tuple{"mnugonorth", tr("Go &North"), Qt::Key_Up, 0, -1},
+          {"mnugosouth", tr("Go &South"), Qt::Key_Down, 0, 1},
+          {"mnugowest", tr("Go &West"), Qt::Key_Left, -1, 0},
+          {"mnugoeast", tr("Go &East"), Qt::Key_Right, 1, 0}})
+        on(action(name, caption, QKeySequence(Qt::ALT | key)),
+           [this, step = QString(caption).remove(u'&'), dx = dx, dy = dy] {
+               pictures_->goToNeighbour(dx, dy, step);
+           });
 
     for (const auto& [name, caption, document] :
          {std::tuple{"mnuquickstart", tr("&Quick Start Guide"), "QuickStart.htm"},
@@ -178,7 +191,8 @@ void MainWindow::createMenus() {
                       {"mnuundo", "mnuredo", "-", "mnurecount", "-", "mnupasteposition",
                        "mnugotoposition", "-", "mnupreferences"});
     QMenu* view = add(named(bar->addMenu(tr("&View")), "mnuview"),
-                      {"mnushowtrace", "-", "mnuzoomin", "mnuzoomout", "mnuzoomactual"});
+                      {"mnushowtrace", "-", "mnuzoomin", "mnuzoomout", "mnuzoomactual",
+                       "mnuzoomfit", "-", "mnugonorth", "mnugosouth", "mnugowest", "mnugoeast"});
     QAction* space = named(bar->addAction(QStringLiteral("|")), "mnuspace");
     space->setEnabled(false);
     QMenu* help = add(
@@ -236,12 +250,6 @@ void MainWindow::connectViews() {
     };
     connect(folder_, &WorkingFolder::changed, this, showFolder);
     showFolder(folder_->path());
-}
-
-void MainWindow::setZoom(int zoom) {
-    drawTab_->setZoom(zoom);
-    zoomIn_->setEnabled(drawTab_->picture()->zoom() < 4);
-    zoomOut_->setEnabled(drawTab_->picture()->zoom() > 1);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

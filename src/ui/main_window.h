@@ -56,7 +56,6 @@ class MainWindow : public QMainWindow {
     void createMenus();
     void connectViews();
     QAction* action(const char* name, const QString& caption, const QKeySequence& keys = {});
-    void setZoom(int zoom);
 
     std::unique_ptr<PlatformServices> services_;
     ProjectDocument* document_ = nullptr;
@@ -72,6 +71,4 @@ class MainWindow : public QMainWindow {
     HelpCommands* help_ = nullptr;
     QLabel* workingFolderLabel_ = nullptr;
     std::array<QAction*, 4> recent_{};
-    QAction* zoomIn_ = nullptr;
-    QAction* zoomOut_ = nullptr;
 };

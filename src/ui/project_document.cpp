@@ -186,9 +186,8 @@ qm4::ProjectState ProjectDocument::locatedAt(const qm4::LatLon& place) const {
     return moved;
 }
 
-void ProjectDocument::goToPosition(const qm4::LatLon& place) {
-    undoStack_.push(new FieldStep(*this, QStringLiteral("Go to Position"), kLocationFields, state_,
-                                  locatedAt(place)));
+void ProjectDocument::goToPosition(const qm4::LatLon& place, const QString& name) {
+    undoStack_.push(new FieldStep(*this, name, kLocationFields, state_, locatedAt(place)));
 }
 
 // ---- The project as a whole -----------------------------------------------

@@ -56,7 +56,8 @@ class ProjectDocument : public QObject, private StepTarget {
     // The state with the position written into the four boxes and
     // calculated: where goToPosition would lead.
     qm4::ProjectState locatedAt(const qm4::LatLon& place) const;
-    void goToPosition(const qm4::LatLon& place);
+    // name: the step's name ("Go to Position", "Go North" ...).
+    void goToPosition(const qm4::LatLon& place, const QString& name);
     void setPicture(const QString& path);
     // A project opened or restored: its state replaces all, with no history.
     void replace(qm4::ProjectState state, const QString& picture, const QString& caption,

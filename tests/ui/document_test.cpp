@@ -100,7 +100,7 @@ class DocumentTest : public QObject {
         }) << Act([](ProjectDocument& d) { d.recountPoints(); })
                                                  << "Recount Points";
         QTest::newRow("go to a position") << twoPresses << Act([](ProjectDocument& d) {
-            d.goToPosition({47.5, -122.258333});
+            d.goToPosition({47.5, -122.258333}, "Go to Position");
         }) << "Go to Position";
     }
 

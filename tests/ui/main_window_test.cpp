@@ -258,6 +258,29 @@ class MainWindowTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(Window::read(w.fake.recovery, "Quay", "recovery-*.txt"), 2500);
     }
 
+    // Fit to Window shows the largest whole zoom that the window has room for,
+    // follows the window as it is resized, and ends with a zoom by hand.
+    void fitToWindowFollowsTheWindow() {
+        Window w;
+        auto* picture = w.main.findChild<PictureView*>("Picture1");
+        auto* fit = w.main.findChild<QAction*>("mnuzoomfit");
+        QVERIFY(!fit->isChecked());  // a fresh profile starts at 1x
+        w.run({"Alt+D"});
+        for (const auto& [size, zoom] :
+             {std::pair{QSize(1600, 1000), 3}, {QSize(900, 600), 1}, {QSize(1300, 860), 2}}) {
+            w.main.resize(size);
+            if (!fit->isChecked()) fit->trigger();
+            QTRY_COMPARE(picture->zoom(), zoom);
+            // The picture shows whole, without scroll bars.
+            QWidget* shown = w.main.findChild<QScrollArea*>("picturescroll")->viewport();
+            QTRY_VERIFY(shown->width() >= 256 * zoom && shown->height() >= 256 * zoom);
+        }
+        w.run({"mnuzoomin"});
+        QVERIFY(!fit->isChecked());
+        QCOMPARE(picture->zoom(), 3);
+        QCOMPARE(w.fake.ini.value("view/fitToWindow").toBool(), false);
+    }
+
     // The insert box wraps its long prompt to fit a small screen; the window
     // opens no larger than the screen, never shrinks below a usable size and
     // never squeezes the picture or the coordinate texts.
