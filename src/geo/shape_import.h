@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/shape_presses.h"
 #include "model/area_grid.h"
 #include "model/expected.h"
 
@@ -39,12 +40,10 @@ using Progress = std::function<bool(double)>;
 Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& area,
                                    const Progress& progress);
 
-// A position on the area's picture, 0..255 on each axis.
-struct PicturePoint {
-    double x = 0;
-    double y = 0;
-};
-using Piece = std::vector<PicturePoint>;
+// Positions on the area's picture, 0..255 on each axis, as the capture's
+// presses take them.
+using PicturePoint = qm4::PicturePoint;
+using Piece = qm4::Piece;
 
 struct FeatureShape {
     bool polygon = false;
