@@ -54,14 +54,17 @@ Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& are
     areaBox(area, box);
     const int layers = (*dataset)->GetLayerCount();
     for (int l = 0; l < layers; ++l) {
+        // Counted before the spatial filter, which would make most drivers
+        // read the whole file to count.
+        const GIntBig total = (*dataset)->GetLayer(l)->GetFeatureCount(FALSE);
         auto reader = readerFor((*dataset)->GetLayer(l), area);
         if (!reader) return reader.error();
         if (reader->assumed) list.notes.push_back(assumedNote(*reader->layer));
-        const GIntBig total = std::max<GIntBig>(1, reader->layer->GetFeatureCount(FALSE));
         GIntBig done = 0;
         for (const auto& feature : *reader->layer) {
-            if (++done % 64 == 0 && progress &&
-                !progress((l + std::min(1.0, double(done) / double(total))) / layers))
+            ++done;
+            const double part = total > 0 ? std::min(1.0, double(done) / double(total)) : 0;
+            if (done % 64 == 0 && progress && !progress((l + part) / layers))
                 return Error{"Cancelled."};
             const OGRGeometry* shape = feature->GetGeometryRef();
             if (!shape || shape->IsEmpty()) continue;
