@@ -41,6 +41,7 @@ const OGRPolygon& pictureSquare() {
 
 void collect(const OGRGeometry* g, std::vector<const OGRPolygon*>& polygons,
              std::vector<const OGRLineString*>& lines) {
+    if (g->IsEmpty()) return;
     const OGRwkbGeometryType type = wkbFlatten(g->getGeometryType());
     if (type == wkbPolygon) polygons.push_back(g->toPolygon());
     if (type == wkbLineString) lines.push_back(g->toLineString());

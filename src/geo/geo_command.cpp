@@ -8,6 +8,7 @@
 #include <istream>
 #include <ostream>
 
+#include "geo/batch.h"
 #include "geo/geo_requests.h"
 #include "geo/shape_import.h"
 #include "model/calculate.h"
@@ -122,6 +123,7 @@ int runGeoTool(const std::vector<std::string>& arguments, std::istream& in, std:
         }
         if (verb == "serve" && arguments.size() == 1) return serve(in, out);
         if (verb == "features") return features(arguments, out, err);
+        if (verb == "batch") return runBatch({arguments.begin() + 1, arguments.end()}, out, err);
         throw UsageError{verb.empty() ? "Say what to do." : "Unknown command \"" + verb + "\"."};
     } catch (const UsageError& e) {
         err << "quillmap4-geo: " << e.message << '\n' << kUsage;
