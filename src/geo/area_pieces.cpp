@@ -3,6 +3,7 @@
 #include "geo/area_pieces.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace qm4::geo {
 namespace {
@@ -73,6 +74,15 @@ Geometry canonicalRing(const OGRPolygon& polygon) {
     return result;
 }
 
+// Larger first; pieces of one size (to a millionth of a pixel) by their
+// first point, top-most then left-most, so the order never depends on the
+// order in which the clip happened to give them.
+bool before(double sizeA, const OGRSimpleCurve& a, double sizeB, const OGRSimpleCurve& b) {
+    const double roundedA = std::round(sizeA * 1e6), roundedB = std::round(sizeB * 1e6);
+    if (roundedA != roundedB) return roundedA > roundedB;
+    return std::pair{a.getY(0), a.getX(0)} < std::pair{b.getY(0), b.getX(0)};
+}
+
 Piece pieceOf(const OGRSimpleCurve& curve, bool ring) {
     Piece piece;
     const int count = curve.getNumPoints() - (ring ? 1 : 0);
@@ -97,8 +107,9 @@ AreaParts partsInArea(const OGRGeometry& lonLat, const AreaEdges& area, bool may
     collect(clipped.get(), polygons, lines);
     result.polygon = !polygons.empty();
     if (result.polygon) {
-        std::stable_sort(polygons.begin(), polygons.end(), [](const auto* a, const auto* b) {
-            return a->get_Area() > b->get_Area();
+        std::sort(polygons.begin(), polygons.end(), [](const auto* a, const auto* b) {
+            return before(a->get_Area(), *a->getExteriorRing(), b->get_Area(),
+                          *b->getExteriorRing());
         });
         for (const OGRPolygon* p : polygons) {
             if (within) {
@@ -111,8 +122,8 @@ AreaParts partsInArea(const OGRGeometry& lonLat, const AreaEdges& area, bool may
         }
         return result;
     }
-    std::stable_sort(lines.begin(), lines.end(), [](const auto* a, const auto* b) {
-        return a->get_Length() > b->get_Length();
+    std::sort(lines.begin(), lines.end(), [](const auto* a, const auto* b) {
+        return before(a->get_Length(), *a, b->get_Length(), *b);
     });
     for (const OGRLineString* line : lines) result.parts.emplace_back(line->clone());
     return result;

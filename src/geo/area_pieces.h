@@ -16,7 +16,8 @@ struct AreaParts {
     // On the picture, not simplified. A polygon's parts are single rings;
     // when the area cuts the polygon, each ring starts at its top-most,
     // then left-most point and runs clockwise on the picture. A line's
-    // parts keep their direction. Largest (area or length) first.
+    // parts keep their direction. Largest (area or length) first, pieces of
+    // one size by their first point, top-most, then left-most.
     std::vector<Geometry> parts;
 };
 
