@@ -174,7 +174,7 @@ TEST_P(WindowEquivalence, EveryAreaHoldsWhatTheWindowWrites) {
     std::ofstream(file) << windingShapes();
     const std::string project = templateProject(folder, line);
     const Outcome run = batch({file, "--region", windingRegion(), "--out", folder / "batch",
-                           "--template", project, "--tolerance", "0.5", "--jobs", "2"});
+                               "--template", project, "--tolerance", "0.5", "--jobs", "2"});
     ASSERT_EQ(run.status, 0) << run.err;
     const Files wanted = windowFiles(file, project, 0.5, folder.path / "window", regionAreas());
     const Files made = filesUnder(folder.path / "batch");
@@ -191,7 +191,7 @@ TEST(Batch, HarbourSampleAsTheWindowImportsIt) {
     const std::string sample = QUILLMAP4_SAMPLES "/harbour.geojson";
     const std::string project = templateProject(folder, true);
     const Outcome run = batch({sample, "--region", "47.49,-122.28,47.51,-122.24", "--out",
-                           folder / "batch", "--template", project, "--jobs", "1"});
+                               folder / "batch", "--template", project, "--jobs", "1"});
     ASSERT_EQ(run.status, 0) << run.err;
     std::vector<GridArea> areas;
     for (int x = kX - 2; x <= kX + 2; ++x)
@@ -205,6 +205,255 @@ TEST(Batch, HarbourSampleAsTheWindowImportsIt) {
               "features read. Summary: " +
                   folder / "batch" + "/batch.csv\n");
 }
+
+std::string csvOf(const std::string& folder) {
+    return *readFileBytes(folder + "/batch.csv", 1 << 24);
+}
+
+// Three shards run by GNU parallel make the same folders as one run, and
+// their summaries hold the one run's rows between them.
+TEST(Batch, ShardsThroughGnuParallelMakeWhatOneRunMakes) {
+    Folder folder;
+    const std::string file = folder / "shapes.geojson";
+    std::ofstream(file) << windingShapes();
+    ASSERT_EQ(batch({file, "--region", windingRegion(), "--out", folder / "one"}).status, 0);
+    const std::string command = "parallel --will-cite " + std::string(QUILLMAP4_GEO_PROGRAM) +
+                                " batch " + file + " --region " + windingRegion() + " --out " +
+                                (folder / "three") + " --jobs 1 --shard {}/3 ::: 1 2 3 >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(filesUnder(folder.path / "three"), filesUnder(folder.path / "one"));
+    std::multiset<std::string> one, three;
+    const std::string oneRun = csvOf(folder / "one");
+    for (const auto& line : splitLines(oneRun)) one.insert(std::string(line));
+    for (int shard = 1; shard <= 3; ++shard) {
+        const auto rows = readFileBytes(
+            folder / ("three/batch-shard-" + std::to_string(shard) + "-of-3.csv"), 1 << 24);
+        ASSERT_TRUE(rows.ok()) << shard;
+        const auto lines = splitLines(*rows);
+        EXPECT_GT(lines.size(), 10u) << "shard " << shard << " has too few areas";
+        three.insert(lines.begin() + 1, lines.end());
+    }
+    one.erase(one.find("area,piece,feature,points,tolerance,files,outcome"));
+    EXPECT_EQ(three, one);
+}
+
+long long modified(const std::string& path) {
+    struct stat info {};
+    ::stat(path.c_str(), &info);
+    return info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
+}
+
+// A second run skips the areas written whole, redoes one whose first
+// folder is missing (an interrupted area), and --force redoes all.
+TEST(Batch, SecondRunSkipsWhatIsWritten) {
+    Folder folder;
+    const std::string sample = QUILLMAP4_SAMPLES "/harbour.geojson", out = folder / "out";
+    const std::vector<std::string> args = {sample, "--region", "47.49,-122.28,47.51,-122.24",
+                                           "--out", out};
+    ASSERT_EQ(batch(args).status, 0);
+    const Files first = filesUnder(out);
+    const long long written = modified(out + "/123_120_06_28/VTPSource.asm");
+    const auto again = batch(args);
+    EXPECT_EQ(again.status, 0);
+    EXPECT_TRUE(again.out.starts_with("0 areas written (0 pieces), 3 skipped as written before"))
+        << again.out;
+    EXPECT_EQ(modified(out + "/123_120_06_28/VTPSource.asm"), written);
+    EXPECT_NE(csvOf(out).find("123_120_05_28,,,,,123_120_05_28,skipped: written before\n"),
+              std::string::npos);
+    fs::remove_all(out + "/123_120_05_28");
+    fs::create_directory(out + "/.123_120_05_28.partial");
+    EXPECT_TRUE(batch(args).out.starts_with("1 areas written (2 pieces), 2 skipped"));
+    EXPECT_EQ(filesUnder(out), first);
+    EXPECT_FALSE(fs::exists(out + "/.123_120_05_28.partial"));
+    EXPECT_TRUE(batch({sample, "--region", "47.49,-122.28,47.51,-122.24", "--out", out, "--force"})
+                    .out.starts_with("3 areas written (5 pieces), 0 skipped"));
+    EXPECT_NE(modified(out + "/123_120_06_28/VTPSource.asm"), written);
+    EXPECT_EQ(filesUnder(out), first);
+}
+
+// A piece of 600 points, a zigzag that widens, is simplified harder until both sources can
+// count it (a line's VTP counter runs two ahead of its points); the window
+// at the tolerance the summary names imports the same points.
+struct CrowdedCase {
+    const char* name;
+    const char* mode;
+    std::size_t most;
+};
+
+void PrintTo(const CrowdedCase& c, std::ostream* os) { *os << c.name; }
+
+class CrowdedPieces : public testing::TestWithParam<CrowdedCase> {};
+
+TEST_P(CrowdedPieces, AreSimplifiedUntilTheyFit) {
+    Folder folder;
+    std::string zigzag;
+    for (int i = 0; i < 600; ++i)
+        zigzag += std::string(i ? "," : "") +
+                  lonLatText((5 + i * 0.4) / 255, (128 + (i % 2 ? 1 : -1) * (1 + i / 6.0)) / 255.0);
+    const std::string file = folder / "zigzag.geojson";
+    std::ofstream(file)
+        << R"({"type":"FeatureCollection","features":[{"type":"Feature","properties":{},"geometry":{"type":"LineString","coordinates":[)"
+        << zigzag << "]}}]}";
+    const AreaEdges area = gridAreaEdges({kX, kY});
+    const std::string region = jsonNumber(area.south + 1e-6) + "," + jsonNumber(area.west + 1e-6) +
+                               "," + jsonNumber(area.north - 1e-6) + "," +
+                               jsonNumber(area.east - 1e-6);
+    const auto run = batch({file, "--region", region, "--out", folder / "out", GetParam().mode});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string csv = csvOf(folder / "out");
+    const std::string said = "written, simplified from 600 to ";
+    const auto at = csv.find(said);
+    ASSERT_NE(at, std::string::npos) << csv;
+    std::size_t points = 0;
+    double tolerance = 0;
+    ASSERT_EQ(std::sscanf(csv.c_str() + at + said.size(), "%zu points at tolerance %lf", &points,
+                          &tolerance),
+              2);
+    EXPECT_LE(points, GetParam().most);
+    EXPECT_GT(points, GetParam().most / 4);
+    const auto shape = featureShape(file, 0, 0, area, tolerance);
+    EXPECT_EQ(picturePixels(shape->pieces.at(0), false).size(), points);
+    EXPECT_GT(
+        picturePixels(featureShape(file, 0, 0, area, tolerance / 1.5)->pieces.at(0), false).size(),
+        GetParam().most);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CrowdedPieces,
+                         testing::Values(CrowdedCase{"Line", "--line", 253},
+                                         CrowdedCase{"Poly", "--poly", 255}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The compiler runs on each source in the area's folder; one that fails in
+// one area is that area's failure alone.
+TEST(Batch, CompilesEachSourceAndReportsTheAreaThatFails) {
+    Folder folder;
+    const std::string compiler = folder / "bglc";
+    std::ofstream(compiler) << "#!/bin/sh\n"
+                               "case \"$PWD\" in *_05_28.partial) echo broken; exit 3;; esac\n"
+                               "echo \"compiling $2\"; printf 'BGL' > \"${2%.asm}.bgl\"\n";
+    fs::permissions(compiler, fs::perms::owner_all);
+    ::setenv("XDG_CONFIG_HOME", folder.path.c_str(), 1);
+    const std::string sample = QUILLMAP4_SAMPLES "/harbour.geojson", out = folder / "out";
+    const auto run = batch({sample, "--region", "47.49,-122.28,47.51,-122.24", "--out", out,
+                            "--compile", "--compiler", compiler, "--jobs", "2"});
+    EXPECT_EQ(run.status, 1);
+    const std::string csv = csvOf(out);
+    EXPECT_NE(
+        csv.find("123_120_05_28,1,harbour:0 Harbour basin,6,0,123_120_05_28/ 123_120_05_28.dat "
+                 "123_120_05_28.points LWMSource.asm VTPSource.asm compile.log,written; "
+                 "LWMSource.asm was not compiled: the compiler ended with exit code 3. "
+                 "VTPSource.asm was not compiled: the compiler ended with exit code 3.\n"),
+        std::string::npos)
+        << csv;
+    EXPECT_NE(
+        csv.find("123_120_06_28/ 123_120_06_28.dat 123_120_06_28.points LWMSource.asm "
+                 "VTPSource.asm LWMSource.bgl VTPSource.bgl compile.log,\"written; LWMSource.asm "
+                 "compiled: exit code 0, LWMSource.bgl, 3 bytes, "),
+        std::string::npos)
+        << csv;
+    EXPECT_EQ(*readFileBytes(out + "/123_120_06_28/VTPSource.bgl", 10), "BGL");
+    EXPECT_EQ(*readFileBytes(out + "/123_120_05_28/compile.log", 1000),
+              "$ " + compiler + " /bgl LWMSource.asm\nbroken\n$ " + compiler +
+                  " /bgl VTPSource.asm\nbroken\n");
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+struct BadCase {
+    const char* name;
+    std::vector<std::string> arguments;  // $DIR: a scratch folder, $SAMPLE: the harbour
+    int status;
+    std::string said;  // the start of what standard error says
+};
+
+void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
+
+class BadBatches : public testing::TestWithParam<BadCase> {};
+
+TEST_P(BadBatches, StopWithAClearMessage) {
+    Folder folder;
+    std::ofstream(folder / "file") << "x";
+    std::ofstream(folder / "areas.txt") << "123,120,5,28\n123 120 5 32\n";
+    std::vector<std::string> arguments;
+    for (std::string a : GetParam().arguments) {
+        for (const auto& [from, to] :
+             {std::pair<std::string, std::string>{"$DIR", folder.path.string()},
+              {"$SAMPLE", QUILLMAP4_SAMPLES "/harbour.geojson"}})
+            if (const auto at = a.find(from); at != std::string::npos)
+                a.replace(at, from.size(), to);
+        arguments.push_back(a);
+    }
+    const auto run = batch(arguments);
+    EXPECT_EQ(run.status, GetParam().status);
+    std::string said = GetParam().said;
+    if (const auto at = said.find("$DIR"); at != std::string::npos)
+        said.replace(at, 4, folder.path.string());
+    EXPECT_TRUE(run.err.starts_with("quillmap4-geo batch: " + said)) << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+const std::string kRegion = "47.49,-122.28,47.51,-122.24";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BadBatches,
+    testing::Values(
+        BadCase{"UnreadableFile",
+                {"$DIR/none.gpkg", "--region", kRegion, "--out", "$DIR/o"},
+                1,
+                "Could not read \"$DIR/none.gpkg\": no such file or directory."},
+        BadCase{"NotAVectorFile",
+                {"$DIR/file", "--region", kRegion, "--out", "$DIR/o"},
+                1,
+                "Could not read \"$DIR/file\": it is not recognized as a supported file format."},
+        BadCase{"EmptyRegion",
+                {"$SAMPLE", "--region", "47.51,-122.28,47.49,-122.24", "--out", "$DIR/o"},
+                1,
+                "The region 47.51,-122.28,47.49,-122.24 is empty"},
+        BadCase{"RegionBeyondTheGlobe",
+                {"$SAMPLE", "--region", "-91,0,1,1", "--out", "$DIR/o"},
+                1,
+                "The region -91,0,1,1 reaches beyond the globe"},
+        BadCase{"HemisphereWithoutYes",
+                {"$SAMPLE", "--region", "-10,-100,10,100", "--out", "$DIR/o"},
+                1,
+                "The region -10,-100,10,100 spans more than a hemisphere; add --yes"},
+        BadCase{"OutputFolderIsAFile",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/file/o"},
+                1,
+                "Cannot make the output folder \"$DIR/file/o\""},
+        BadCase{"AreaListWithABadLine",
+                {"$SAMPLE", "--areas", "$DIR/areas.txt", "--out", "$DIR/o"},
+                1,
+                "Line 2 of \"$DIR/areas.txt\" is no area"},
+        BadCase{"NoSuchLayer",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--layer", "roads"},
+                1,
+                "\"" QUILLMAP4_SAMPLES "/harbour.geojson\" has no layer \"roads\"."},
+        BadCase{"FilterThatDoesNotFit",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--where", "nope ="},
+                1,
+                "The filter \"nope =\" does not fit layer \"harbour\""},
+        BadCase{"CompileWithoutCompiler",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--compile", "--compiler", ""},
+                1,
+                "--compile needs a compiler"},
+        BadCase{"NoOutputFolder", {"$SAMPLE", "--region", kRegion}, 2, "batch needs --out DIR."},
+        BadCase{"RegionAndAreas",
+                {"$SAMPLE", "--out", "$DIR/o"},
+                2,
+                "batch needs either --region or --areas."},
+        BadCase{"RegionOfThreeNumbers",
+                {"$SAMPLE", "--region", "1,2,3", "--out", "$DIR/o"},
+                2,
+                "--region takes 4 numbers"},
+        BadCase{"ShardBeyondItsCount",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--shard", "4/3"},
+                2,
+                "--shard's I takes a whole number from 1 to 3"},
+        BadCase{"LandAndWater",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--land", "--water"},
+                2,
+                "--land or --water, not both."}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Go to Position on an area's centre, as the batch writes the boxes: the
 // texts, and Calculate finding that very area, by the poles, the date
