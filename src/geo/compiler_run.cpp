@@ -87,8 +87,10 @@ CompileVerdict compileInFolder(const CompilerSettings& settings, const std::stri
     const std::string log = joinPath(folder, logFile);
     const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     const std::string header = "$ " + commandLineText(command) + "\n";
-    // The log only misses its first line when this fails; the run is still judged.
-    if (out >= 0) [[maybe_unused]] const auto written = ::write(out, header.data(), header.size());
+    if (out >= 0) {
+        // Without this line the log only lacks the command; the run is judged all the same.
+        [[maybe_unused]] const auto written = ::write(out, header.data(), header.size());
+    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());

@@ -16,6 +16,7 @@
 #include "capture/shape_presses.h"
 #include "geo/batch.h"
 #include "geo/batch_area.h"
+#include "geo/compiler_run.h"
 #include "geo/geo_requests.h"
 #include "geo/shape_import.h"
 #include "model/calculate.h"
@@ -356,6 +357,61 @@ TEST(Batch, CompilesEachSourceAndReportsTheAreaThatFails) {
               "$ " + compiler + " /bgl LWMSource.asm\nbroken\n$ " + compiler +
                   " /bgl VTPSource.asm\nbroken\n");
     ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// The window's settings file as QSettings writes it: the [compiler] group
+// alone, quoted values, the limit held within 1 to 3600 seconds.
+struct SettingsCase {
+    const char* name;
+    std::string ini;
+    std::string read;  // compiler|runner|limit
+};
+
+void PrintTo(const SettingsCase& c, std::ostream* os) { *os << c.name; }
+
+class CompilerSettingsFile : public testing::TestWithParam<SettingsCase> {};
+
+TEST_P(CompilerSettingsFile, Reads) {
+    CompilerSettings settings;
+    readCompilerSettings(GetParam().ini, settings);
+    EXPECT_EQ(
+        settings.compiler + "|" + settings.runner + "|" + std::to_string(settings.limitSeconds),
+        GetParam().read);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CompilerSettingsFile,
+    testing::Values(
+        SettingsCase{"Plain",
+                     "[General]\npath=/elsewhere\n\n[compiler]\npath=/home/ann/FS SDK/BGLC.exe\r\n"
+                     "runner=env WINEDEBUG=-all wine\nlimitSeconds=90\n",
+                     "/home/ann/FS SDK/BGLC.exe|env WINEDEBUG=-all wine|90"},
+        SettingsCase{"Quoted", "[compiler]\npath=\"C:\\\\SDK\\\\a,b.exe\"\n",
+                     "C:\\SDK\\a,b.exe||60"},
+        SettingsCase{"LimitHeld", "[compiler]\nlimitSeconds=99999\n", "||3600"},
+        SettingsCase{"LimitNoNumber", "[compiler]\nlimitSeconds=soon\n", "||60"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// How a run of the compiler ends, as the verdict says it.
+TEST(CompilerRuns, StopAtTheLimitOrSayTheyCouldNotStart) {
+    Folder folder;
+    const std::string hang = folder / "hang";
+    std::ofstream(hang) << "#!/bin/sh\nsleep 30\n";
+    fs::permissions(hang, fs::perms::owner_all);
+    EXPECT_EQ(compileInFolder({hang, "", 1}, folder.path.string(), "LWMSource.asm", "log").summary,
+              "LWMSource.asm was not compiled: the compiler ran longer than 1 second and was "
+              "stopped.");
+    EXPECT_EQ(
+        compileInFolder({folder / "none", "", 1}, folder.path.string(), "VTPSource.asm", "log")
+            .summary,
+        "VTPSource.asm was not compiled: the compiler could not be started.");
+    // Not executable: only the runner in front of it can start it.
+    std::ofstream(folder / "quiet") << "exit 0\n";
+    EXPECT_EQ(compileInFolder({folder / "quiet", "/bin/sh", 5}, folder.path.string(),
+                              "LWMSource.asm", "log")
+                  .summary,
+              "LWMSource.asm was not compiled: the compiler ended with exit code 0 but wrote no "
+              "LWMSource.bgl.");
 }
 
 struct BadCase {
