@@ -117,7 +117,11 @@ std::pair<GridRange, GridRange> halves(const GridRange& r) {
 class Splitter {
   public:
     Splitter(const std::vector<BatchFeature>& features, const SplitWork& work)
-        : features_(features), work_(work) {}
+        : features_(features), work_(work), envelopes_(features.size()) {
+        // Once: a coastline's envelope is a walk over all its vertices.
+        for (std::size_t i = 0; i < features.size(); ++i)
+            features[i].shape->getEnvelope(&envelopes_[i]);
+    }
 
     void descend(const Node& node) const {
         if (node.items.empty()) return finished(node.range);
@@ -142,8 +146,7 @@ class Splitter {
         std::vector<NearArea> near;
         for (const Item& item : node.items) {
             const BatchFeature& feature = features_[item.feature];
-            OGREnvelope e;
-            feature.shape->getEnvelope(&e);
+            const OGREnvelope& e = envelopes_[item.feature];
             double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
             latLonToPixel(edges, {e.MaxY, e.MinX}, x0, y0);
             latLonToPixel(edges, {e.MinY, e.MaxX}, x1, y1);
@@ -169,6 +172,7 @@ class Splitter {
 
     const std::vector<BatchFeature>& features_;
     const SplitWork& work_;
+    std::vector<OGREnvelope> envelopes_;
 };
 
 // The feature as the split carries it: a line's parts as runs, a polygon's

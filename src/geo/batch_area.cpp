@@ -179,7 +179,7 @@ std::vector<SummaryRow> writeArea(const AreaSettings& settings, GridArea area,
                            std::to_string(work.points) + " points at tolerance " +
                            decimalText(work.tolerance);
         const fs::path partial = out / ("." + folder + ".partial");
-        fs::remove_all(partial, ec);
+        if (fs::exists(partial, ec)) fs::remove_all(partial, ec);  // left by a run that was stopped
         bool compileFailed = false;
         std::string compiled;
         Expected<std::string> files = Error{work.error};
@@ -194,8 +194,8 @@ std::vector<SummaryRow> writeArea(const AreaSettings& settings, GridArea area,
             if (const Status placed = moveIntoPlace(partial, out / folder); !placed)
                 files = placed.error();
         }
-        fs::remove_all(partial, ec);
         if (!files) {
+            fs::remove_all(partial, ec);
             row.outcome = "failed: " + files.error().message;
             row.failed = failed = true;
         } else {
