@@ -4,6 +4,7 @@
 // Requests run in a scratch folder that holds a small shapes file; a request
 // naming a file outside that folder is passed over, so the fuzzer never
 // reads devices or writes over files elsewhere.
+#include <cpl_error.h>
 #include <cpl_json.h>
 
 #include <fstream>
