@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/shape_presses.h"
 #include "model/area_grid.h"
 #include "model/expected.h"
 
@@ -34,30 +35,31 @@ struct FeatureList {
 using Progress = std::function<bool(double)>;
 
 // Reads only the features that meet the area (the layers' spatial filter), so
-// a large file opens quickly. Fails on a file OGR cannot open, a coordinate
+// a large file opens quickly. Fails on a file OGR cannot open (with GDAL's
+// reason, naming the file), a coordinate
 // system that cannot be turned into WGS 84, or a cancel ("Cancelled.").
 Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& area,
                                    const Progress& progress);
 
-// A position on the area's picture, 0..255 on each axis.
-struct PicturePoint {
-    double x = 0;
-    double y = 0;
-};
-using Piece = std::vector<PicturePoint>;
+// Positions on the area's picture, 0..255 on each axis, as the capture's
+// presses take them.
+using PicturePoint = qm4::PicturePoint;
+using Piece = qm4::Piece;
 
 struct FeatureShape {
     bool polygon = false;
-    // A polygon: its part inside the area as one ring, without the closing
-    // point (the largest part, when the area cuts it into several). A line:
-    // its pieces inside the area, the longest first.
+    // A polygon: its parts inside the area, each one ring without the
+    // closing point, the largest first (a ring the area cuts starts at its
+    // top-most, then left-most point and runs clockwise). A line: its pieces
+    // inside the area, the longest first.
     std::vector<Piece> pieces;
 };
 
-// The feature clipped to the area, repaired when its shape is invalid, then
-// simplified (Douglas-Peucker) with the tolerance in picture pixels (0: not
-// at all). Fails, saying which feature, on a point, an empty or unrepairable
-// shape, or one with nothing inside the area.
+// The feature repaired when its shape is invalid, clipped to the area, then
+// each piece simplified (Douglas-Peucker) with the tolerance in picture
+// pixels (0: not at all); the pieces are ordered by their size before the
+// simplification. Fails, saying which feature, on a point, an empty or
+// unrepairable shape, or one with nothing inside the area.
 Expected<FeatureShape> featureShape(const std::string& path, int layer, long long id,
                                     const AreaEdges& area, double tolerance);
 

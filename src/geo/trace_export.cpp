@@ -22,7 +22,12 @@ std::string driverFor(std::string path) {
 
 std::unique_ptr<OGRGeometry> shapeOf(const std::vector<LatLon>& points, bool polygon) {
     OGRLineString line;
-    for (const LatLon& p : points) line.addPoint(p.lon, p.lat);
+    // A line's opening press lists its first point three times; the shape
+    // has it once.
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i == 0 || points[i].lat != points[i - 1].lat || points[i].lon != points[i - 1].lon)
+            line.addPoint(points[i].lon, points[i].lat);
+    }
     if (!polygon) return std::make_unique<OGRLineString>(line);
     auto ring = std::make_unique<OGRLinearRing>();
     ring->addSubLineString(&line);

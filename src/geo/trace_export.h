@@ -21,7 +21,8 @@ struct TraceAttributes {
 
 // Writes a GeoJSON (.geojson, .json) or KML (.kml) file, chosen by the name:
 // an "LWM" polygon and a "VTP" line (or polygon), each with the attributes;
-// an empty list gives no feature.
+// an empty list gives no feature. A point equal to the one before it is
+// written once.
 Status exportTrace(const std::string& path, const std::vector<LatLon>& lwm,
                    const std::vector<LatLon>& vtp, bool vtpPolygon,
                    const TraceAttributes& attributes);

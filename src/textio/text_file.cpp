@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -25,6 +26,8 @@ namespace qm4 {
 namespace {
 
 namespace fs = std::filesystem;
+
+std::atomic<bool> syncEachFile{true};
 
 // Code points of the bytes 0x80..0x9F; 0 marks the five unassigned bytes.
 constexpr std::array<char32_t, 32> kHighControls = {
@@ -180,9 +183,9 @@ std::string writeDurably(const fs::path& file, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
 #ifdef __APPLE__
-    const int synced = ::fsync(fd);
+    const int synced = syncEachFile ? ::fsync(fd) : 0;
 #else
-    const int synced = ::fdatasync(fd);
+    const int synced = syncEachFile ? ::fdatasync(fd) : 0;
 #endif
     const int syncError = errno;
     if (::close(fd) != 0 && synced == 0) return reasonOf(errno);
@@ -216,6 +219,7 @@ std::string replaceDurably(const fs::path& from, const fs::path& to) {
     }
 #else
     if (::rename(from.c_str(), to.c_str()) != 0) return reasonOf(errno);
+    if (!syncEachFile) return {};
     const fs::path folder = to.has_parent_path() ? to.parent_path() : fs::path(".");
     // Some file systems cannot sync a folder; the file's bytes are on the
     // disk already, so that is not worth failing the save for.
@@ -400,6 +404,28 @@ Status PendingFile::commit() {
     }
     temporary_.clear();
     return okStatus();
+}
+
+void setSyncEachFile(bool on) { syncEachFile = on; }
+
+Status syncFileSystem(const std::string& path) {
+#ifdef _WIN32
+    (void)path;
+    return okStatus();
+#else
+    const int fd = ::open(toFsPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return writeError(path, reasonOf(errno));
+#ifdef __linux__
+    const int synced = ::syncfs(fd);
+#else
+    ::sync();
+    const int synced = 0;
+#endif
+    const int err = errno;
+    ::close(fd);
+    if (synced != 0) return writeError(path, reasonOf(err));
+    return okStatus();
+#endif
 }
 
 Status writeFileAtomically(const std::string& path, std::string_view bytes) {

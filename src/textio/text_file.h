@@ -54,6 +54,14 @@ class PendingFile {
     std::string temporary_;
 };
 
+// A batch that writes thousands of files turns the per-file flush to the
+// disk and the folder sync off, and syncs the file system once at the end
+// with syncFileSystem. Files are still written whole and renamed into place.
+void setSyncEachFile(bool on);
+
+// Flushes everything written to the file system that holds the path.
+Status syncFileSystem(const std::string& path);
+
 // PendingFile::write and commit in one step.
 Status writeFileAtomically(const std::string& path, std::string_view bytes);
 

@@ -4,6 +4,7 @@
 #include "capture/list_editing.h"
 #include "capture/picture_check.h"
 #include "capture/point_lines.h"
+#include "capture/shape_presses.h"
 #include "file_test_support.h"
 
 namespace qm4 {
@@ -62,6 +63,24 @@ Cells capture(const Cells& in) {
             summary(s.lstVTP, s.txtvtpnumber, s.vtpnumberColour, last.vtpAppended)};
 }
 
+// "x y, x y, ..." as picture positions.
+Piece positionsOf(const std::string& text) {
+    Piece piece;
+    std::istringstream in(text);
+    for (std::string pair; std::getline(in, pair, ',');) {
+        PicturePoint p;
+        if (std::istringstream(pair) >> p.x >> p.y) piece.push_back(p);
+    }
+    return piece;
+}
+
+std::string pixelsText(const std::vector<PicturePixel>& pixels) {
+    std::string text;
+    for (const PicturePixel& p : pixels)
+        text += (text.empty() ? "" : ", ") + std::to_string(p.x) + " " + std::to_string(p.y);
+    return text;
+}
+
 const Functions kFunctions = {
     {"capture", capture},
     {"edit",  // the lines | the selected one | a reply to insert, or none to remove the line
@@ -88,6 +107,25 @@ const Functions kFunctions = {
              out.push_back("\"" + text + "\" " + colours[static_cast<int>(colour)]);
          if (counterMismatch(s, true) || counterMismatch(s, false)) out.push_back("still differ");
          return out;
+     }},
+    {"pixels",  // positions | line or polygon => the pixels pressed
+     [](const Cells& in) {
+         return Cells{pixelsText(picturePixels(positionsOf(in[0]), in[1] == "polygon"))};
+     }},
+    {"presses",  // line or poly | nodata lwm, vtp or none | pixels => both lists
+     [](const Cells& in) {
+         ProjectState s;
+         s.Option3 = !(s.Option4 = in[0] == "line");
+         s.txtareax = "3", s.txtareay = "7", s.txtvtplinewidth = "12";
+         s.chklwmnodata = in[1] == "lwm", s.chkvtpnodata = in[1] == "vtp";
+         std::vector<PicturePixel> pixels;
+         for (const PicturePoint& p : positionsOf(in[2]))
+             pixels.push_back({static_cast<int>(p.x), static_cast<int>(p.y)});
+         int failures = 0;
+         const PressResult all = pressPixels(s, pixels, [&](const FillXYError&) { ++failures; });
+         return Cells{std::to_string(failures) + " failed",
+                      summary(s.lstLWM, s.txtlwmnumber, s.lwmnumberColour, all.lwmAppended),
+                      summary(s.lstVTP, s.txtvtpnumber, s.vtpnumberColour, all.vtpAppended)};
      }},
     {"trace",  // a list line => the picture pixel the trace draws it at, in area 3, 7
      [](const Cells& in) {

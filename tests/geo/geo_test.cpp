@@ -142,42 +142,115 @@ TEST(Shapes, ReprojectsAShapefileInUtm) {
     EXPECT_EQ(rounded(shape->pieces.at(0)), (Pixels{{10, 10}, {100, 10}, {100, 100}, {10, 100}}));
 }
 
-// Douglas-Peucker drops the points that lie within the tolerance of the
-// simplified line, and keeps every dropped point within it.
-TEST(Shapes, SimplifiesWithinTheTolerance) {
+// One feature's pieces inside the area, each as exact pixel lists.
+struct PieceCase {
+    const char* name;
+    std::string file;
+    double tolerance;
+    std::vector<Pixels> pieces;
+};
+
+void PrintTo(const PieceCase& c, std::ostream* os) { *os << c.name; }
+
+class Pieces : public testing::TestWithParam<PieceCase> {};
+
+TEST_P(Pieces, AreExactlyThese) {
     Scratch scratch;
-    std::vector<std::pair<double, double>> zigzag;
-    for (int x = 10; x <= 240; x += 10) zigzag.emplace_back(x, 100 + (x / 10 % 2 ? 0.8 : -0.8));
-    const std::string path = scratch.file("zigzag.geojson", geojson({{"LineString", zigzag}}));
-    const Piece all = shapeOf(path, 0)->pieces.at(0);
-    const Piece simple = shapeOf(path, 0, 2)->pieces.at(0);
-    EXPECT_EQ(all.size(), zigzag.size());
-    EXPECT_LT(simple.size(), 4u);
-    for (const PicturePoint& p : all) {
-        double nearest = 1e9;
-        for (std::size_t i = 1; i < simple.size(); ++i) {
-            const double dx = simple[i].x - simple[i - 1].x, dy = simple[i].y - simple[i - 1].y;
-            const double t = std::clamp(
-                ((p.x - simple[i - 1].x) * dx + (p.y - simple[i - 1].y) * dy) / (dx * dx + dy * dy),
-                0.0, 1.0);
-            nearest = std::min(nearest, std::hypot(simple[i - 1].x + t * dx - p.x,
-                                                   simple[i - 1].y + t * dy - p.y));
+    const auto shape =
+        shapeOf(scratch.file("piece.geojson", GetParam().file), 0, GetParam().tolerance);
+    ASSERT_TRUE(shape.ok()) << shape.error().message;
+    std::vector<Pixels> pieces;
+    for (const Piece& piece : shape->pieces) pieces.push_back(rounded(piece));
+    EXPECT_EQ(pieces, GetParam().pieces);
+}
+
+std::vector<std::pair<double, double>> zigzag() {
+    std::vector<std::pair<double, double>> points;
+    for (int x = 10; x <= 240; x += 10) points.emplace_back(x, 100 + (x / 10 % 2 ? 0.8 : -0.8));
+    return points;
+}
+
+// A bump one pixel high in a straight line.
+const std::vector<std::pair<double, double>> kBump{{10, 100}, {125, 101}, {240, 100}};
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Pieces,
+    testing::Values(PieceCase{"ZigzagWithinTwoPixels",
+                              geojson({{"LineString", zigzag()}}),
+                              2,
+                              {{{10, 101}, {240, 99}}}},
+                    PieceCase{"BumpKeptBelowItsHeight",
+                              geojson({{"LineString", kBump}}),
+                              0.9,
+                              {{{10, 100}, {125, 101}, {240, 100}}}},
+                    PieceCase{"BumpDroppedAboveItsHeight",
+                              geojson({{"LineString", kBump}}),
+                              1.1,
+                              {{{10, 100}, {240, 100}}}},
+                    // The two halves of the crossing, each a triangle of its own.
+                    PieceCase{"BowTieIsRepaired",
+                              geojson({{"Polygon", {{10, 10}, {100, 100}, {100, 10}, {10, 100}}}}),
+                              0,
+                              {{{10, 100}, {10, 10}, {55, 55}}, {{100, 100}, {55, 55}, {100, 10}}}},
+                    // A C whose two legs reach down into the area: the wider leg first,
+                    // each from its top-left corner, clockwise.
+                    PieceCase{"AreaCutsAPolygonInTwoLargestFirst",
+                              geojson({{"Polygon",
+                                        {{10, -50},
+                                         {200, -50},
+                                         {200, 50},
+                                         {100, 50},
+                                         {100, -20},
+                                         {30, -20},
+                                         {30, 100},
+                                         {10, 100}}}}),
+                              0,
+                              {{{100, 0}, {200, 0}, {200, 50}, {100, 50}},
+                               {{10, 0}, {30, 0}, {30, 100}, {10, 100}}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A CSV with a WKT column declares no coordinate system: its lines are
+// taken as longitude/latitude, found inside the area, and the list says so.
+TEST(Shapes, LayerWithoutCoordinateSystemIsTakenAsLongitudeLatitude) {
+    Scratch scratch;
+    const auto wkt = [](std::pair<double, double> from, std::pair<double, double> to) {
+        std::ostringstream line;
+        line.precision(15);
+        line << "\"LINESTRING (";
+        for (const auto& [x, y] : {from, to}) {
+            const LatLon p = pixelToLatLon(kArea, x, y);
+            line << p.lon << " " << p.lat << (x == to.first ? ")\"" : ", ");
         }
-        EXPECT_LE(nearest, 2.0);
-    }
+        return line.str();
+    };
+    const std::string path =
+        scratch.file("pier.csv", "WKT,name\n" + wkt({20, 30}, {200, 40}) + ",Pier\n" +
+                                     wkt({400, 30}, {500, 40}) + ",Far\n");
+    const auto list = listFeatures(path, kArea, {});
+    ASSERT_TRUE(list.ok()) << list.error().message;
+    ASSERT_EQ(list->features.size(), 1u);
+    EXPECT_EQ(list->features[0].name, "Pier");
+    EXPECT_EQ(list->features[0].pointsInside, 2);
+    ASSERT_EQ(list->notes.size(), 1u);
+    EXPECT_EQ(list->notes[0],
+              "Layer \"pier\" declares no coordinate system; it was taken as WGS 84 longitude "
+              "and latitude.");
+    EXPECT_EQ(rounded(shapeOf(path, list->features[0].id)->pieces.at(0)),
+              (Pixels{{20, 30}, {200, 40}}));
 }
 
 // The trace exported as GeoJSON or KML reads back to the same pixels, in
-// the same order.
-TEST(Shapes, ExportedTraceReadsBackToTheSamePixels) {
+// the same order, each point once (a line's opening press lists its first
+// point three times), with its attributes.
+TEST(Shapes, ExportedTraceReadsBackToTheSamePixelsAndAttributes) {
     Scratch scratch;
-    std::vector<LatLon> lwm, vtp;
+    std::vector<LatLon> lwm, vtp(2, pixelToLatLon(kArea, kLine[0].first, kLine[0].second));
     for (const auto& [x, y] : kSquare) lwm.push_back(pixelToLatLon(kArea, x, y));
     for (const auto& [x, y] : kLine) vtp.push_back(pixelToLatLon(kArea, x, y));
     for (const char* name : {"trace.geojson", "trace.kml"}) {
         const std::string path = scratch.file(name);
         ASSERT_TRUE(
-            exportTrace(path, lwm, vtp, false, {"Harbour", "Land", "0", "\"1030\"", "4"}).ok());
+            exportTrace(path, lwm, vtp, false, {"Harbour", "Land", "12", "\"1030\"", "4"}).ok());
         const auto list = listFeatures(path, kArea, {});
         ASSERT_TRUE(list.ok() && list->features.size() == 2) << name;
         EXPECT_EQ(rounded(featureShape(path, 0, list->features[0].id, kArea, 0)->pieces.at(0)),
@@ -185,6 +258,18 @@ TEST(Shapes, ExportedTraceReadsBackToTheSamePixels) {
             << name;
         EXPECT_EQ(rounded(featureShape(path, 0, list->features[1].id, kArea, 0)->pieces.at(0)),
                   (Pixels{{20, 200}, {60, 150}, {200, 140}}))
+            << name;
+        GDALDatasetUniquePtr file(GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR));
+        ASSERT_TRUE(file) << name;
+        std::vector<std::string> read;
+        for (const auto& feature : *file->GetLayer(0)) {
+            std::string values;
+            for (const char* field : {"name", "project", "mask", "altitude", "vectortype", "layer"})
+                values += std::string(feature->GetFieldAsString(field)) + "|";
+            read.push_back(values);
+        }
+        EXPECT_EQ(read, (std::vector<std::string>{"LWM|Harbour|Land|12|\"1030\"|4|",
+                                                  "VTP|Harbour|Land|12|\"1030\"|4|"}))
             << name;
     }
     EXPECT_FALSE(exportTrace(scratch.file("trace.txt"), lwm, vtp, false, {}).ok());
@@ -221,18 +306,18 @@ TEST_P(BadInputs, SayWhatIsWrong) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BadInputs,
-    testing::Values(
-        BadInput{"NotAVectorFile", "just some text", "is no vector file that OGR can read"},
-        BadInput{"NoFeatureInTheArea", geojson({{"LineString", {{400, 400}, {500, 400}}}}),
-                 "has no part inside the area"},
-        BadInput{"EmptyShape",
-                 R"({"type": "FeatureCollection", "features": [{"type": "Feature",
+    testing::Values(BadInput{"NotAVectorFile", "just some text",
+                             "bad.geojson\": it is not recognized as a supported file format."},
+                    BadInput{"NoSuchFile", "", "bad.geojson\": no such file or directory."},
+                    BadInput{"NoFeatureInTheArea",
+                             geojson({{"LineString", {{400, 400}, {500, 400}}}}),
+                             "has no part inside the area"},
+                    BadInput{"EmptyShape",
+                             R"({"type": "FeatureCollection", "features": [{"type": "Feature",
                  "properties": {}, "geometry": {"type": "LineString", "coordinates": []}}]})",
-                 "has no shape"},
-        BadInput{"PointsOnly", geojson({{"Point", {{50, 50}}}}), "is a point"},
-        BadInput{"BowTieIsRepaired",
-                 geojson({{"Polygon", {{10, 10}, {100, 100}, {100, 10}, {10, 100}}}}), "ok"},
-        BadInput{"SystemWithoutWgs84", "LOCAL", "cannot be turned into WGS 84"}),
+                             "has no shape"},
+                    BadInput{"PointsOnly", geojson({{"Point", {{50, 50}}}}), "is a point"},
+                    BadInput{"SystemWithoutWgs84", "LOCAL", "cannot be turned into WGS 84"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

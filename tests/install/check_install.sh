@@ -20,6 +20,7 @@ fail() {
 }
 
 [ -x "$prefix/bin/quillmap4" ] || fail "no executable $prefix/bin/quillmap4"
+[ -x "$prefix/bin/quillmap4-geo" ] || fail "no executable $prefix/bin/quillmap4-geo"
 help="$prefix/share/quillmap4/htmfiles"
 for doc in QuickStart.htm Help.htm lwmtutor.htm menu.htm; do
     [ -s "$help/$doc" ] || fail "no help document $help/$doc"

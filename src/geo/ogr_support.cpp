@@ -1,0 +1,104 @@
+// Opening vector files, reading layers in WGS 84 and repairing shapes.
+#include "geo/ogr_support.h"
+
+#include <ogr_spatialref.h>
+
+#include <cctype>
+
+namespace qm4::geo {
+namespace {
+
+OGRSpatialReference wgs84() {
+    OGRSpatialReference wgs;
+    wgs.SetWellKnownGeogCS("WGS84");
+    wgs.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    return wgs;
+}
+
+void eraseAll(std::string& text, const std::string& part) {
+    for (auto at = text.find(part); !part.empty() && at != std::string::npos; at = text.find(part))
+        text.erase(at, part.size());
+}
+
+}  // namespace
+
+std::string gdalReason(const std::string& path, const std::string& message) {
+    std::string reason = message.substr(0, message.find_first_of("\r\n"));
+    if (reason.starts_with("ERROR ")) reason.erase(0, reason.find(": ") + 2);
+    // GDAL names the file as `path', "path" or path: the sentence names it once.
+    for (const std::string& named : {"`" + path + "'", "\"" + path + "\"", path + ": ", path})
+        eraseAll(reason, named);
+    reason.erase(0, reason.find_first_not_of(" :"));
+    while (!reason.empty() && (reason.back() == '.' || reason.back() == ' ')) reason.pop_back();
+    if (reason.empty()) reason = "GDAL gave no reason";
+    if (reason.starts_with("not ")) reason = "it is " + reason;
+    if (std::isupper(static_cast<unsigned char>(reason[0])) &&
+        !std::isupper(static_cast<unsigned char>(reason.size() > 1 ? reason[1] : 'a')))
+        reason[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(reason[0])));
+    return "Could not read \"" + path + "\": " + reason + ".";
+}
+
+Expected<GDALDatasetUniquePtr> openVectorFile(const std::string& path) {
+    GDALAllRegister();
+    const QuietGdal quiet;
+    CPLErrorReset();
+    GDALDatasetUniquePtr dataset(
+        GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
+    if (!dataset) return Error{gdalReason(path, CPLGetLastErrorMsg())};
+    return dataset;
+}
+
+Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& box) {
+    LayerReader reader{layer, nullptr, layer->GetSpatialRef() == nullptr};
+    if (reader.assumed) {
+        layer->SetSpatialFilterRect(box.west, box.south, box.east, box.north);
+        return reader;
+    }
+    OGRSpatialReference source(*layer->GetSpatialRef());
+    source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    OGRSpatialReference target = wgs84();
+    const QuietGdal quiet;
+    reader.toWgs84.reset(OGRCreateCoordinateTransformation(&source, &target));
+    std::unique_ptr<OGRCoordinateTransformation> back(
+        OGRCreateCoordinateTransformation(&target, &source));
+    double bounds[4] = {};
+    const bool mapped = reader.toWgs84 && back &&
+                        back->TransformBounds(box.west, box.south, box.east, box.north, &bounds[0],
+                                              &bounds[1], &bounds[2], &bounds[3], 21);
+    if (!mapped) {
+        return Error{"The coordinate system of layer \"" + std::string(layer->GetName()) +
+                     "\" cannot be turned into WGS 84 longitude and latitude."};
+    }
+    layer->SetSpatialFilterRect(bounds[0], bounds[1], bounds[2], bounds[3]);
+    return reader;
+}
+
+std::string assumedNote(OGRLayer& layer) {
+    return "Layer \"" + std::string(layer.GetName()) +
+           "\" declares no coordinate system; it was taken as WGS 84 longitude and latitude.";
+}
+
+std::string describeFeature(OGRLayer& layer, long long id) {
+    return "Feature " + std::to_string(id) + " of layer \"" + layer.GetName() + "\"";
+}
+
+Expected<Geometry> tracedShape(const OGRFeature* feature, const LayerReader& reader, long long id) {
+    const std::string feat = describeFeature(*reader.layer, id);
+    const OGRGeometry* shape = feature ? feature->GetGeometryRef() : nullptr;
+    if (!shape || shape->IsEmpty()) return Error{feat + " has no shape."};
+    const OGRwkbGeometryType type = wkbFlatten(shape->getGeometryType());
+    if (type == wkbPoint || type == wkbMultiPoint)
+        return Error{feat + " is a point; only lines and polygons can be traced."};
+    Geometry g(shape->clone());
+    const QuietGdal quiet;
+    if (reader.toWgs84 && g->transform(reader.toWgs84.get()) != OGRERR_NONE)
+        return Error{feat + " cannot be placed on the globe."};
+    if (!g->IsValid()) {
+        g.reset(g->MakeValid());
+        if (!g || !g->IsValid())
+            return Error{feat + " has an invalid shape that cannot be repaired."};
+    }
+    return g;
+}
+
+}  // namespace qm4::geo

@@ -1,0 +1,59 @@
+// What every reader of vector files here shares: opening a file with GDAL's
+// own reason for a failure in plain words, a layer read in WGS 84
+// longitude/latitude through PROJ with a spatial filter on a box, and a
+// feature's shape brought to longitude/latitude and repaired.
+#pragma once
+
+#include <gdal_priv.h>
+#include <ogr_geometry.h>
+#include <ogrsf_frmts.h>
+
+#include <memory>
+#include <string>
+
+#include "model/area_grid.h"
+#include "model/expected.h"
+
+namespace qm4::geo {
+
+using Geometry = std::unique_ptr<OGRGeometry>;
+
+// Keeps GDAL's own warnings (a self-intersection found by a validity check,
+// a file it cannot open) off the terminal while it lives: the caller reports
+// what matters. GDAL still keeps the last message for gdalReason.
+struct QuietGdal {
+    QuietGdal() { CPLPushErrorHandler(CPLQuietErrorHandler); }
+    ~QuietGdal() { CPLPopErrorHandler(); }
+    QuietGdal(const QuietGdal&) = delete;
+    QuietGdal& operator=(const QuietGdal&) = delete;
+};
+
+// GDAL's last error message as one plain sentence about the file: "Could not
+// read "x.json": it is not recognized as a supported file format."
+std::string gdalReason(const std::string& path, const std::string& message);
+
+Expected<GDALDatasetUniquePtr> openVectorFile(const std::string& path);
+
+// A layer read in WGS 84, with a spatial filter on a box in the layer's own
+// coordinates.
+struct LayerReader {
+    OGRLayer* layer = nullptr;
+    std::unique_ptr<OGRCoordinateTransformation> toWgs84;  // none: the layer is WGS 84
+    bool assumed = false;  // the layer declares no coordinate system
+};
+
+// Fails when the layer's coordinate system cannot be turned into WGS 84.
+Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& box);
+
+// The note for a layer that declares no coordinate system.
+std::string assumedNote(OGRLayer& layer);
+
+// "Feature 3 of layer "coast""
+std::string describeFeature(OGRLayer& layer, long long id);
+
+// The feature's shape in WGS 84 longitude/latitude, repaired when it is
+// invalid; fails, saying which feature, on a point, an empty shape, one that
+// cannot be transformed or repaired.
+Expected<Geometry> tracedShape(const OGRFeature* feature, const LayerReader& reader, long long id);
+
+}  // namespace qm4::geo
