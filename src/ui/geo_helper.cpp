@@ -7,8 +7,9 @@
 #include <QProcess>
 #include <QTimer>
 
-GeoHelper::GeoHelper(QString program, int patienceMs, QObject* parent)
-    : QObject(parent), program_(std::move(program)), patienceMs_(patienceMs) {}
+GeoHelper::GeoHelper(std::function<QString()> program, std::function<int()> patienceMs,
+                     QObject* parent)
+    : QObject(parent), program_(std::move(program)), patienceMs_(std::move(patienceMs)) {}
 
 GeoHelper::~GeoHelper() {
     if (!process_) return;
@@ -24,9 +25,10 @@ bool GeoHelper::start(QString& why) {
     // GDAL's own messages go where the window's go; a full error pipe would
     // stop the helper.
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process_->start(program_, {QStringLiteral("serve")});
+    const QString program = program_();
+    process_->start(program, {QStringLiteral("serve")});
     if (process_->waitForStarted(10000)) return true;
-    why = tr("The GIS helper %1 could not be started: %2.").arg(program_, process_->errorString());
+    why = tr("The GIS helper %1 could not be started: %2.").arg(program, process_->errorString());
     process_.reset();
     return false;
 }
@@ -52,7 +54,8 @@ qm4::Expected<QJsonObject> GeoHelper::request(QJsonObject request, const Progres
     QEventLoop loop;
     QTimer silence;
     silence.setSingleShot(true);
-    silence.setInterval(patienceMs_);
+    const int patience = patienceMs_();
+    silence.setInterval(patience);
     QProcess* process = process_.get();
     connect(process, &QProcess::readyReadStandardOutput, &loop, &QEventLoop::quit);
     connect(process, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -86,8 +89,9 @@ qm4::Expected<QJsonObject> GeoHelper::request(QJsonObject request, const Progres
                                       ? tr("it crashed")
                                       : tr("exit code %1").arg(process->exitCode())));
         if (!silence.isActive())
-            return fault(tr("The GIS helper did not answer within %1 seconds and was stopped.")
-                             .arg(patienceMs_ / 1000.0));
+            return fault(tr("The GIS helper did not answer within %1 %2 and was stopped.")
+                             .arg(patience / 1000.0)
+                             .arg(patience == 1000 ? tr("second") : tr("seconds")));
         loop.exec();
     }
 }

@@ -16,12 +16,10 @@ class QProcess;
 
 class GeoHelper : public QObject {
   public:
-    // program: the helper's path; patience: how long it may stay silent
-    // before it counts as hung.
-    GeoHelper(QString program, int patienceMs, QObject* parent);
+    // program: the helper's path, asked at each start; patienceMs: how long
+    // it may stay silent before it counts as hung, asked at each request.
+    GeoHelper(std::function<QString()> program, std::function<int()> patienceMs, QObject* parent);
     ~GeoHelper() override;
-
-    void setPatience(int patienceMs) { patienceMs_ = patienceMs; }
 
     // Called with the part done, 0 to 1, as the helper reports it; false
     // cancels the request, which stops the helper.
@@ -39,8 +37,8 @@ class GeoHelper : public QObject {
     qm4::Error fault(const QString& what);
     bool start(QString& why);
 
-    QString program_;
-    int patienceMs_;
+    std::function<QString()> program_;
+    std::function<int()> patienceMs_;
     std::unique_ptr<QProcess> process_;
     qint64 nextId_ = 1;
 };

@@ -1,14 +1,17 @@
 // The Import Shape dialog: the features of a vector file that meet the area,
 // a preview of the chosen one on the area's picture, its simplification and,
-// for a line the area cuts into pieces, the piece to import.
+// for a shape the area cuts into pieces, the piece to import. The shapes
+// come from the GIS helper through the function the dialog is given.
 #pragma once
 
 #include <QDialog>
 #include <QImage>
-#include <QPoint>
+#include <QStringList>
+#include <functional>
 #include <vector>
 
-#include "geo/shape_import.h"
+#include "capture/shape_presses.h"
+#include "model/expected.h"
 
 class QComboBox;
 class QDialogButtonBox;
@@ -16,28 +19,45 @@ class QDoubleSpinBox;
 class QLabel;
 class QTableWidget;
 
+// A feature of the file that meets the area, as the helper lists it.
+struct GisFeature {
+    int layer = 0;
+    QString layerName;
+    qint64 id = 0;
+    QString name;
+    QString geometryType;
+    int pointsInside = 0;  // its vertices inside the area, as read
+};
+
+// A feature clipped to the area and simplified: a polygon's parts or a
+// line's pieces inside the area, the largest or longest first.
+struct GisShape {
+    bool polygon = false;
+    std::vector<qm4::Piece> pieces;
+};
+
+using ShapeSource = std::function<qm4::Expected<GisShape>(const GisFeature&, double tolerance)>;
+
 class ImportShapeDialog : public QDialog {
     Q_OBJECT
   public:
-    ImportShapeDialog(const QString& path, const qm4::geo::FeatureList& list,
-                      const qm4::AreaEdges& area, const QImage& picture, QWidget* parent);
+    ImportShapeDialog(const std::vector<GisFeature>& features, const QStringList& notes,
+                      ShapeSource shapeOf, const QImage& picture, QWidget* parent);
     ~ImportShapeDialog() override;
 
-    // The chosen piece as whole picture pixels, in order, without a point
-    // repeated right after itself (nor, for a polygon, its first point at
-    // the end).
-    std::vector<QPoint> points() const { return points_; }
+    // The chosen piece as whole picture pixels, in order, without a pixel
+    // repeated right after itself (nor, for a polygon, its first at the end).
+    std::vector<qm4::PicturePixel> points() const { return points_; }
 
   private:
     void showShape();
 
-    QString path_;
-    qm4::geo::FeatureList list_;
-    qm4::AreaEdges area_;
-    std::vector<QPoint> points_;
-    qm4::geo::FeatureShape shape_;
+    std::vector<GisFeature> features_;
+    ShapeSource shapeOf_;
+    std::vector<qm4::PicturePixel> points_;
+    GisShape shape_;
 
-    QTableWidget* features_ = nullptr;
+    QTableWidget* table_ = nullptr;
     QDoubleSpinBox* tolerance_ = nullptr;
     QComboBox* pieces_ = nullptr;
     QLabel* count_ = nullptr;
@@ -45,6 +65,3 @@ class ImportShapeDialog : public QDialog {
     Preview* preview_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
 };
-
-// Whole picture pixels of a piece, as the dialog gives them.
-std::vector<QPoint> picturePixels(const qm4::geo::Piece& piece, bool polygon);

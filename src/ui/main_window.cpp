@@ -19,6 +19,7 @@
 #include "ui/form_binding.h"
 #include "ui/form_widgets.h"
 #include "ui/general_tab.h"
+#include "ui/geo_helper.h"
 #include "ui/help_commands.h"
 #include "ui/lwm_vtp_tab.h"
 #include "ui/picture_commands.h"
@@ -80,7 +81,16 @@ void MainWindow::createViews() {
 void MainWindow::createControllers() {
     files_ = new ProjectFiles(*services_, *document_, *folder_, *this);
     sources_ = new SourceCommands(*services_, *document_, *folder_, *this);
-    shapes_ = new ShapeCommands(*services_, *document_, *folder_, *drawTab_->picture(), *this);
+    // The helper may stay silent this long before it counts as hung.
+    auto* helper = new GeoHelper(
+        [this] { return services_->geoHelperProgram(); },
+        [this] {
+            return services_->settings().value(QStringLiteral("gis/timeLimitSeconds"), 60).toInt() *
+                   1000;
+        },
+        this);
+    shapes_ =
+        new ShapeCommands(*services_, *document_, *folder_, *helper, *drawTab_->picture(), *this);
     edits_ = new EditCommands(*services_, *document_, *this);
     pictures_ = new PictureCommands(*services_, *document_, *folder_, *edits_, *drawTab_, *this);
     help_ = new HelpCommands(*services_, *this);

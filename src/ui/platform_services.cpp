@@ -98,6 +98,15 @@ QString DesktopServices::programFolder() const {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
 
+QString DesktopServices::geoHelperProgram() const {
+#ifdef Q_OS_WIN
+    const QString name = QStringLiteral("quillmap4-geo.exe");
+#else
+    const QString name = QStringLiteral("quillmap4-geo");
+#endif
+    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+}
+
 QString DesktopServices::documentsFolder() const {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }

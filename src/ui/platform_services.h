@@ -61,6 +61,8 @@ class PlatformServices {
     virtual bool openDocument(const QString& path) = 0;
 
     virtual QString programFolder() const = 0;
+    // The GIS helper, quillmap4-geo, installed beside the program.
+    virtual QString geoHelperProgram() const = 0;
     // The user's documents folder, where the working folder goes when the
     // program folder cannot take files.
     virtual QString documentsFolder() const = 0;
@@ -95,6 +97,7 @@ class DesktopServices : public PlatformServices {
     bool startDetached(const QString& program, const QStringList& arguments) override;
     bool openDocument(const QString& path) override;
     QString programFolder() const override;
+    QString geoHelperProgram() const override;
     QString documentsFolder() const override;
     QString recoveryFolder() const override;
     QStringList dataFolders() const override;

@@ -98,12 +98,10 @@ void ProjectDocument::press(QPointF position, QSizeF clientSize) {
     pushListStep(QStringLiteral("Press"), lwmCount, vtpCount, before);
 }
 
-void ProjectDocument::importPoints(const std::vector<QPoint>& pixels) {
+void ProjectDocument::importPoints(const std::vector<qm4::PicturePixel>& pixels) {
     const CaptureTexts before = captureTexts();
     const std::size_t lwmCount = state_.lstLWM.lines.size(), vtpCount = state_.lstVTP.lines.size();
-    for (const QPoint& p : pixels)
-        qm4::Picture1_MouseDown(state_, static_cast<float>(p.x()), static_cast<float>(p.y()),
-                                qm4::ClientSize{256, 256}, reporter(this));
+    qm4::pressPixels(state_, pixels, reporter(this));
     pushListStep(QStringLiteral("Import Shape"), lwmCount, vtpCount, before);
 }
 

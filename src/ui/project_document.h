@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/shape_presses.h"
 #include "model/area_grid.h"
 #include "model/project_state.h"
 #include "ui/list_commands.h"
@@ -50,7 +51,7 @@ class ProjectDocument : public QObject, private StepTarget {
     void clearList(int list);
     void insertLine(int list, const std::string& line);
     // Presses on whole picture pixels of a 256-pixel view, as one step.
-    void importPoints(const std::vector<QPoint>& pixels);
+    void importPoints(const std::vector<qm4::PicturePixel>& pixels);
     void calculate();
     void recountPoints();
     // The state with the position written into the four boxes and

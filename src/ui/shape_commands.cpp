@@ -1,15 +1,17 @@
-// Import Shape and Export Trace.
+// Import Shape and Export Trace, each a request to the GIS helper.
 #include "ui/shape_commands.h"
 
 #include <QDir>
+#include <QJsonArray>
 #include <QProgressDialog>
+#include <QTimer>
 
 #include "capture/point_lines.h"
-#include "geo/shape_import.h"
-#include "geo/trace_export.h"
+#include "capture/shape_presses.h"
 #include "model/area_grid.h"
 #include "model/numbers.h"
 #include "project/project_file.h"
+#include "ui/geo_helper.h"
 #include "ui/import_dialog.h"
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
@@ -19,9 +21,6 @@
 
 namespace {
 
-// The most points a source takes: its point counts go up to 255.
-constexpr std::size_t kMostPoints = 255;
-
 const QList<FileFilter> kShapeFilters{
     {QStringLiteral("Vector Files (*.geojson *.json *.kml *.gpx *.shp *.gpkg *.osm *.pbf *.csv)"),
      QStringLiteral("*.geojson;*.json;*.kml;*.gpx;*.shp;*.gpkg;*.osm;*.pbf;*.csv")},
@@ -29,14 +28,52 @@ const QList<FileFilter> kShapeFilters{
 const FileFilter kTraceFilter{QStringLiteral("GeoJSON or KML (*.geojson *.kml)"),
                               QStringLiteral("*.geojson;*.kml")};
 
+QString text(const QJsonObject& reply, const char* key) {
+    return reply.value(QLatin1String(key)).toString();
+}
+
+GisShape shapeOf(const QJsonObject& reply) {
+    GisShape shape;
+    shape.polygon = reply.value(QStringLiteral("polygon")).toBool();
+    for (const QJsonValue& piece : reply.value(QStringLiteral("pieces")).toArray()) {
+        qm4::Piece points;
+        for (const QJsonValue& p : piece.toArray())
+            points.push_back({p.toArray().at(0).toDouble(), p.toArray().at(1).toDouble()});
+        shape.pieces.push_back(std::move(points));
+    }
+    return shape;
+}
+
+QJsonArray placesJson(const std::vector<std::string>& lines, bool lwm, const qm4::AreaEdges& area,
+                      int areaX, int areaY) {
+    QJsonArray places;
+    for (const std::string& line : lines) {
+        const auto point = lwm ? qm4::lwmPointOf(line) : qm4::vtpPointOf(line, areaX, areaY);
+        if (!point) continue;
+        const qm4::LatLon place = qm4::pixelToLatLon(area, point->x, point->y);
+        places.append(QJsonArray{place.lat, place.lon});
+    }
+    return places;
+}
+
 }  // namespace
 
+QJsonObject areaJson(const qm4::ProjectState& s) {
+    const qm4::AreaEdges area = qm4::areaEdges(s);
+    return {{QStringLiteral("north"), area.north},
+            {QStringLiteral("south"), area.south},
+            {QStringLiteral("west"), area.west},
+            {QStringLiteral("east"), area.east}};
+}
+
 ShapeCommands::ShapeCommands(PlatformServices& services, ProjectDocument& document,
-                             WorkingFolder& folder, const PictureView& picture, QWidget& window)
+                             WorkingFolder& folder, GeoHelper& helper, const PictureView& picture,
+                             QWidget& window)
     : QObject(&window),
       services_(services),
       document_(document),
       folder_(folder),
+      helper_(helper),
       picture_(picture),
       window_(window) {}
 
@@ -65,38 +102,72 @@ void ShapeCommands::importShape() {
     const QString path =
         services_.openFileName(&window_, tr("Import Shape"), kShapeFilters, folder_.path());
     if (path.isEmpty()) return;
-    const qm4::AreaEdges area = qm4::areaEdges(s);
+    const QString failed = tr("The shape could not be imported.");
+    const QJsonObject area = areaJson(s);
     // A country-sized file takes a moment: Cancel stays at hand.
     QProgressDialog progress(tr("Reading %1...").arg(path), tr("Cancel"), 0, 1000, &window_);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(700);
-    const auto list = qm4::geo::listFeatures(path.toStdString(), area, [&](double part) {
-        progress.setValue(static_cast<int>(part * 1000));
-        return !progress.wasCanceled();
-    });
+    const auto listed = helper_.request({{QStringLiteral("op"), QStringLiteral("features")},
+                                         {QStringLiteral("file"), path},
+                                         {QStringLiteral("area"), area}},
+                                        [&](double part) {
+                                            progress.setValue(static_cast<int>(part * 1000));
+                                            return !progress.wasCanceled();
+                                        });
     progress.reset();
-    if (!list) {
-        if (list.error().message != "Cancelled.")
-            showError(tr("The shape could not be imported."), qs(list.error().message));
+    if (!listed) {
+        if (listed.error().message != "Cancelled.") showError(failed, qs(listed.error().message));
         return;
     }
-    if (list->features.empty()) {
-        showError(
-            tr("The shape could not be imported."),
-            tr("No feature of \"%1\" meets ").arg(path) + areaDescription() + QLatin1Char('.'));
-        return;
+    if (!listed->value(QStringLiteral("ok")).toBool())
+        return showError(failed, text(*listed, "error"));
+    std::vector<GisFeature> features;
+    for (const QJsonValue& value : listed->value(QStringLiteral("features")).toArray()) {
+        const QJsonObject f = value.toObject();
+        features.push_back({f.value(QStringLiteral("layer")).toInt(), text(f, "layerName"),
+                            f.value(QStringLiteral("id")).toInteger(), text(f, "name"),
+                            text(f, "geometryType"),
+                            f.value(QStringLiteral("pointsInside")).toInt()});
     }
-    ImportShapeDialog dialog(path, *list, area, picture_.picture(), &window_);
-    if (dialog.exec() != QDialog::Accepted) return;
-    const std::vector<QPoint> points = dialog.points();
-    if (points.size() > kMostPoints) {
-        showError(tr("The shape could not be imported."),
-                  tr("It has %1 points after simplification; a source takes at most %2. "
-                     "Simplify it more.")
-                      .arg(points.size())
-                      .arg(kMostPoints));
-        return;
-    }
+    if (features.empty())
+        return showError(failed, tr("No feature of \"%1\" meets ").arg(path) + areaDescription() +
+                                     QLatin1Char('.'));
+    QStringList notes;
+    for (const QJsonValue& note : listed->value(QStringLiteral("notes")).toArray())
+        notes << note.toString();
+
+    // A helper that fails while the dialog asks for shapes closes the dialog.
+    QString helperFailure;
+    QDialog* shown = nullptr;
+    const ShapeSource shapes = [&](const GisFeature& f,
+                                   double tolerance) -> qm4::Expected<GisShape> {
+        const auto reply = helper_.request({{QStringLiteral("op"), QStringLiteral("shape")},
+                                            {QStringLiteral("file"), path},
+                                            {QStringLiteral("layer"), f.layer},
+                                            {QStringLiteral("fid"), f.id},
+                                            {QStringLiteral("area"), area},
+                                            {QStringLiteral("tolerance"), tolerance}});
+        if (!reply) {
+            helperFailure = qs(reply.error().message);
+            if (shown) QTimer::singleShot(0, shown, &QDialog::reject);
+            return reply.error();
+        }
+        if (!reply->value(QStringLiteral("ok")).toBool())
+            return qm4::Error{text(*reply, "error").toStdString()};
+        return shapeOf(*reply);
+    };
+    ImportShapeDialog dialog(features, notes, shapes, picture_.picture(), &window_);
+    shown = &dialog;
+    const bool accepted = helperFailure.isEmpty() && dialog.exec() == QDialog::Accepted;
+    if (!helperFailure.isEmpty()) return showError(failed, helperFailure);
+    if (!accepted) return;
+    const std::vector<qm4::PicturePixel> points = dialog.points();
+    if (points.size() > qm4::kMostSourcePoints)
+        return showError(failed, tr("It has %1 points after simplification; a source takes at "
+                                    "most %2. Simplify it more.")
+                                     .arg(points.size())
+                                     .arg(qm4::kMostSourcePoints));
     // The points go through the capture exactly as presses on those pixels
     // of a 256-pixel view, in the current mode and with the Send NO Data
     // boxes, as one step to undo.
@@ -117,24 +188,23 @@ void ShapeCommands::exportTrace() {
                                                 QDir::toNativeSeparators(proposal));
     if (path.isEmpty()) return;
     const qm4::AreaEdges area = qm4::areaEdges(s);
-    const QPoint areaNumbers = document_.area();
-    const auto places = [&](const std::vector<std::string>& lines, bool lwm) {
-        std::vector<qm4::LatLon> found;
-        for (const std::string& line : lines) {
-            const auto point = lwm ? qm4::lwmPointOf(line)
-                                   : qm4::vtpPointOf(line, areaNumbers.x(), areaNumbers.y());
-            if (point) found.push_back(qm4::pixelToLatLon(area, point->x, point->y));
-        }
-        return found;
-    };
-    const qm4::Status written =
-        qm4::geo::exportTrace(path.toStdString(), places(s.lstLWM.lines, true),
-                              places(s.lstVTP.lines, false), qm4::VtpLinePoly(s) == 0,
-                              {s.txtprojectname, qm4::LwmMask(s) == 1 ? "Land" : "Water",
-                               s.txtaltitude, s.cbovtptype, s.cbolayer});
-    if (!written) {
-        showError(tr("The trace could not be exported."), qs(written.error().message));
-        return;
-    }
+    const QPoint numbers = document_.area();
+    const auto reply = helper_.request(
+        {{QStringLiteral("op"), QStringLiteral("export")},
+         {QStringLiteral("file"), path},
+         {QStringLiteral("lwm"), placesJson(s.lstLWM.lines, true, area, numbers.x(), numbers.y())},
+         {QStringLiteral("vtp"), placesJson(s.lstVTP.lines, false, area, numbers.x(), numbers.y())},
+         {QStringLiteral("vtpPolygon"), qm4::VtpLinePoly(s) == 0},
+         {QStringLiteral("attributes"),
+          QJsonObject{{QStringLiteral("project"), qs(s.txtprojectname)},
+                      {QStringLiteral("mask"),
+                       qm4::LwmMask(s) == 1 ? QStringLiteral("Land") : QStringLiteral("Water")},
+                      {QStringLiteral("altitude"), qs(s.txtaltitude)},
+                      {QStringLiteral("vectorType"), qs(s.cbovtptype)},
+                      {QStringLiteral("layer"), qs(s.cbolayer)}}}});
+    const QString failed = tr("The trace could not be exported.");
+    if (!reply) return showError(failed, qs(reply.error().message));
+    if (!reply->value(QStringLiteral("ok")).toBool())
+        return showError(failed, text(*reply, "error"));
     document_.report(tr("Exported the trace to %1.").arg(path));
 }

@@ -1,11 +1,15 @@
-// Shapes from GIS files: Import Shape brings a feature of a vector file in as
-// the presses a careful author would have made; Export Trace writes the
-// lists back to the globe for a GIS.
+// Shapes from GIS files, through the GIS helper: Import Shape brings a
+// feature of a vector file in as the presses a careful author would have
+// made; Export Trace writes the lists back to the globe for a GIS.
 #pragma once
 
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
 
+#include "model/project_state.h"
+
+class GeoHelper;
 class PlatformServices;
 class PictureView;
 class ProjectDocument;
@@ -15,7 +19,7 @@ class WorkingFolder;
 class ShapeCommands : public QObject {
   public:
     ShapeCommands(PlatformServices& services, ProjectDocument& document, WorkingFolder& folder,
-                  const PictureView& picture, QWidget& window);
+                  GeoHelper& helper, const PictureView& picture, QWidget& window);
 
     void importShape();
     void exportTrace();
@@ -28,6 +32,10 @@ class ShapeCommands : public QObject {
     PlatformServices& services_;
     ProjectDocument& document_;
     WorkingFolder& folder_;
+    GeoHelper& helper_;
     const PictureView& picture_;
     QWidget& window_;
 };
+
+// The area as the helper's requests give it.
+QJsonObject areaJson(const qm4::ProjectState& s);

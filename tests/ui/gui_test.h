@@ -85,6 +85,8 @@ class FakeServices : public DesktopServices, public RegistryReader {
         return real ? DesktopServices::openDocument(path) : startSucceeds;
     }
     QString programFolder() const override { return folder; }
+    QString geoHelper = QUILLMAP4_GEO_PROGRAM;  // a row may start a stand-in
+    QString geoHelperProgram() const override { return geoHelper; }
     RegistryReader& registry() override { return *this; }
     std::optional<RegistryKey> openKey(RegistryRoot, const QString& name) override {
         const auto next = values.lower_bound(name + u'|');
@@ -236,7 +238,8 @@ class Window {
     // "reply text" answers a dialog. "file name bytes" (with its folder) and
     // "picture name WxH" are made in the program folder, "cut name" halves a
     // file, "read-only name" protects it and "executable name" lets it run;
-    // "path folders" sets PATH; "program-folder path" and
+    // "path folders" sets PATH; "helper path" starts that GIS helper; "setting
+    // key value" changes a setting; "program-folder path" and
     // "documents-folder path" move those folders; "registry type key|value=text" sets a registry
     // value; "programs fail" to start, unless the "real desktop" starts them; "forget" clears the
     // desktop's log; "disk full" refuses any file longer than 64 bytes from then on. Anything else
@@ -289,13 +292,24 @@ class Window {
                 QApplication::clipboard()->setText(rest);
                 QTest::keySequence(field, QKeySequence::Paste);
             } else if (verb == "import") {  // the next Import Shape dialog takes this row
-                QTimer::singleShot(0, [row = name.toInt(), tolerance = rest.toDouble()] {
-                    auto* dialog = QApplication::activeModalWidget();
-                    if (!dialog || dialog->objectName() != "frmImportShape") return;
-                    dialog->findChild<QDoubleSpinBox*>("txttolerance")->setValue(tolerance);
-                    dialog->findChild<QTableWidget*>("lstfeatures")->selectRow(row);
-                    dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
-                });
+                // The dialog comes after the helper has listed the features,
+                // so it is looked for until it shows, or the next import.
+                qDeleteAll(main.findChildren<QTimer*>("importpoll"));
+                auto* poll = new QTimer(&main);
+                poll->setObjectName("importpoll");
+                QObject::connect(
+                    poll, &QTimer::timeout,
+                    [poll, row = name.toInt(), tolerance = rest.toDouble()] {
+                        auto* dialog = QApplication::activeModalWidget();
+                        if (!dialog || dialog->objectName() != "frmImportShape") return;
+                        poll->deleteLater();
+                        dialog->findChild<QDoubleSpinBox*>("txttolerance")->setValue(tolerance);
+                        dialog->findChild<QTableWidget*>("lstfeatures")->selectRow(row);
+                        dialog->findChild<QDialogButtonBox*>()
+                            ->button(QDialogButtonBox::Ok)
+                            ->click();
+                    });
+                poll->start(10);
             } else if (verb == "reply") {
                 fake.replies << all;
             } else if (QFile file(QDir(dir.path()).filePath(name)); verb == "file") {
@@ -316,6 +330,10 @@ class Window {
                 file.setPermissions(QFile::ReadOwner);
             } else if (verb == "program-folder") {
                 fake.folder = all;
+            } else if (verb == "helper") {  // the GIS helper's path
+                fake.geoHelper = all;
+            } else if (verb == "setting") {
+                fake.ini.setValue(name, rest);
             } else if (verb == "documents-folder") {
                 fake.documents = all;
             } else if (verb == "registry") {
@@ -349,11 +367,15 @@ class Window {
 // last; then compares each "what=shown" of `expected`, written the same way,
 // with the snapshot after it or, for "changed", with the names whose value
 // the last step changed. %1 stands for the program folder, %2 for the
-// folder that holds the documents, recovery and settings folders.
+// folder that holds the documents, recovery and settings folders, %3 (in the
+// steps) for the real GIS helper.
 inline void check(const QString& steps, const QString& expected) {
     Window w;
-    const QStringList all =
-        QString(steps).replace("%1", w.dir.path()).replace("%2", w.home.path()).split(" | ");
+    const QStringList all = QString(steps)
+                                .replace("%1", w.dir.path())
+                                .replace("%2", w.home.path())
+                                .replace("%3", QUILLMAP4_GEO_PROGRAM)
+                                .split(" | ");
     w.run(all.mid(0, all.size() - 1));
     const View before = w.snapshot();
     w.run(all.mid(all.size() - 1));

@@ -157,8 +157,8 @@ class MainWindowTest : public QObject {
         const auto shape =
             qm4::geo::featureShape(sample.toStdString(), 0, 0, qm4::areaEdges(located), 0);
         QStringList presses;
-        for (const QPoint& p : picturePixels(shape->pieces.at(0), true))
-            presses << QStringLiteral("press %1,%2").arg(p.x()).arg(p.y());
+        for (const qm4::PicturePixel& p : qm4::picturePixels(shape->pieces.at(0), true))
+            presses << QStringLiteral("press %1,%2").arg(p.x).arg(p.y);
         for (const char* setup : {"Option4", "Option3", "chklwmnodata", "Option3|chkvtpnodata"}) {
             Window imported, pressed;
             imported.run(area + QString(setup).split(u'|') +
