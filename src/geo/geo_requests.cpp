@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 
+#include "geo/imagery.h"
 #include "geo/shape_import.h"
 #include "geo/trace_export.h"
 
@@ -181,12 +182,26 @@ Expected<Fields> exportOp(const Request& r) {
     return Fields();
 }
 
+// {"file", "area", "size", "out"}: the area cut from a georeferenced raster
+// at size x size pixels into the picture file out.
+Expected<Fields> imagery(const Request& r) {
+    const auto file = text(r.body, "file");
+    if (!file) return file.error();
+    const auto edges = area(r.body);
+    if (!edges) return edges.error();
+    const auto size = integer(r.body, "size");
+    if (!size) return size.error();
+    const auto out = text(r.body, "out");
+    if (!out) return out.error();
+    const Status cut = cutImagery(*file, *edges, static_cast<int>(*size), *out);
+    if (!cut) return cut.error();
+    return Fields();
+}
+
 // Adding an op is adding a row.
 const std::map<std::string, Handler, std::less<>> kHandlers = {
-    {"hello", hello},
-    {"features", features},
-    {"shape", shape},
-    {"export", exportOp},
+    {"hello", hello},     {"features", features}, {"shape", shape},
+    {"export", exportOp}, {"imagery", imagery},
 };
 
 std::string failure(long long id, const std::string& message) {

@@ -17,20 +17,14 @@
 #include <system_error>
 #include <vector>
 
+#include "geo/ogr_support.h"
+
 namespace qm4::geo {
 namespace {
 
 using Bytes = std::vector<GByte>;
 
 std::string quoted(const std::string& path) { return "\"" + path + "\""; }
-
-// GDAL's last message, which gives the reason in plain words (the quiet
-// handler keeps it off the terminal), without the file's name in front.
-std::string gdalReason(const std::string& path) {
-    std::string reason = CPLGetLastErrorMsg();
-    if (reason.starts_with(path + ": ")) reason.erase(0, path.size() + 2);
-    return reason.empty() ? "GDAL gives no reason." : reason;
-}
 
 CPLStringList argv(const std::vector<std::string>& words) {
     CPLStringList list;
@@ -103,7 +97,7 @@ Expected<GDALDatasetUniquePtr> openPlaced(const std::string& path) {
     CPLErrorReset();
     GDALDatasetUniquePtr raster(
         GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
-    if (!raster) return Error{"Cannot read " + quoted(path) + ": " + gdalReason(path)};
+    if (!raster) return Error{gdalReason(path, CPLGetLastErrorMsg())};
     double transform[6];
     const bool placed = raster->GetGeoTransform(transform) == CE_None || raster->GetGCPCount() > 0;
     const bool declared = raster->GetGCPCount() > 0 ? raster->GetGCPSpatialRef() != nullptr
@@ -235,7 +229,7 @@ Status cutImagery(const std::string& rasterPath, const AreaEdges& area, int size
     const GDALDatasetUniquePtr warped = warpedOntoPicture(source, area, size);
     const std::vector<Bytes> bands = warped ? bandsOf(*warped, size) : std::vector<Bytes>{};
     if (bands.empty())
-        return Error{"Cannot read " + quoted(rasterPath) + ": " + gdalReason(rasterPath)};
+        return Error{gdalReason(rasterPath, CPLGetLastErrorMsg())};
     const Bytes& alpha = bands.back();
     if (std::all_of(alpha.begin(), alpha.end(), [](GByte a) { return a == 0; })) {
         return Error{quoted(rasterPath) + " covers " + coverage(source) + " but not the area of " +

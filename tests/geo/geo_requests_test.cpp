@@ -29,10 +29,11 @@ struct Folder {
     ~Folder() { fs::remove_all(path); }
 };
 
-// $SAMPLE, $AREA and $DIR in a row stand for the harbour sample, its area
+// $SAMPLE, $IMAGERY, $AREA and $DIR in a row stand for the harbour sample and its imagery, its area
 // and a scratch folder.
 std::string filled(std::string text, const fs::path& dir) {
     for (const auto& [from, to] : {std::pair<std::string, std::string>{"$SAMPLE", kSample},
+                                   {"$IMAGERY", QUILLMAP4_SAMPLES "/harbour.tif"},
                                    {"$AREA", kAreaJson},
                                    {"$DIR", dir.string()}})
         for (auto at = text.find(from); at != std::string::npos; at = text.find(from))
@@ -76,8 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                     R"({"id":0,"ok":false,"error":"The request has no whole number \"id\"."})"},
         RequestCase{"NoOp", R"({"id":5})",
                     R"({"id":5,"ok":false,"error":"The request has no \"op\"."})"},
-        RequestCase{"UnknownOp", R"({"id":6,"op":"imagery"})",
-                    R"({"id":6,"ok":false,"error":"There is no op \"imagery\"."})"},
+        RequestCase{"UnknownOp", R"({"id":6,"op":"draw"})",
+                    R"({"id":6,"ok":false,"error":"There is no op \"draw\"."})"},
         RequestCase{
             "FeaturesOfTheHarbour", R"({"id":2,"op":"features","file":"$SAMPLE","area":$AREA})",
             R"({"id":2,"ok":true,"features":[{"layer":0,"layerName":"harbour","id":0,"name":"Harbour basin","geometryType":"Polygon","pointsInside":4},{"layer":0,"layerName":"harbour","id":1,"name":"Quay road","geometryType":"Line String","pointsInside":3}],"notes":[]})"},
@@ -121,7 +122,18 @@ INSTANTIATE_TEST_SUITE_P(
             R"({"id":4,"ok":false,"error":"The request needs \"lwm\", a list of [latitude, longitude] pairs."})"},
         RequestCase{
             "ExportWithoutVtp", R"({"id":4,"op":"export","file":"$DIR/t.kml","lwm":[]})",
-            R"({"id":4,"ok":false,"error":"The request needs \"vtp\", a list of [latitude, longitude] pairs."})"}),
+            R"({"id":4,"ok":false,"error":"The request needs \"vtp\", a list of [latitude, longitude] pairs."})"},
+        RequestCase{
+            "ImageryOfTheHarbour",
+            R"({"id":5,"op":"imagery","file":"$IMAGERY","area":$AREA,"size":512,"out":"$DIR/a.png"})",
+            R"({"id":5,"ok":true})"},
+        RequestCase{"ImageryWithoutSize",
+                    R"({"id":5,"op":"imagery","file":"$SAMPLE","area":$AREA,"out":"$DIR/a.bmp"})",
+                    R"({"id":5,"ok":false,"error":"The request needs \"size\", a whole number."})"},
+        RequestCase{
+            "ImageryOfNoRaster",
+            R"({"id":5,"op":"imagery","file":"$SAMPLE","area":$AREA,"size":256,"out":"$DIR/a.bmp"})",
+            R"({"id":5,"ok":false,"error":"Could not read \"$SAMPLE\": it is not recognized as a supported file format."})"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The pieces in the reply are the very doubles of the shape, and the

@@ -282,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
                "not recognized as a supported file format"},
         BadCut{"MissingFile",
                {.container = Container::Missing},
-               "raster.png\": No such file or directory"},
+               "raster.png\": no such file or directory."},
         BadCut{"Size100", {}, "not between 256 and 1024", 100},
         BadCut{"Size1025", {}, "not between 256 and 1024", 1025},
         BadCut{"OutputFolderMissing", {}, "Could not write", 256, "no/cut.bmp"},
