@@ -7,6 +7,16 @@
 #include <QProcess>
 #include <QTimer>
 
+#include "model/area_grid.h"
+
+QJsonObject areaJson(const qm4::ProjectState& s) {
+    const qm4::AreaEdges area = qm4::areaEdges(s);
+    return {{QStringLiteral("north"), area.north},
+            {QStringLiteral("south"), area.south},
+            {QStringLiteral("west"), area.west},
+            {QStringLiteral("east"), area.east}};
+}
+
 GeoHelper::GeoHelper(std::function<QString()> program, std::function<int()> patienceMs,
                      QObject* parent)
     : QObject(parent), program_(std::move(program)), patienceMs_(std::move(patienceMs)) {}

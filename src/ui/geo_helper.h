@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "model/expected.h"
+#include "model/project_state.h"
 
 class QProcess;
 
@@ -42,3 +43,6 @@ class GeoHelper : public QObject {
     std::unique_ptr<QProcess> process_;
     qint64 nextId_ = 1;
 };
+
+// The area that the cell and area boxes name, as the helper's requests give it.
+QJsonObject areaJson(const qm4::ProjectState& s);

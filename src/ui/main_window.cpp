@@ -92,7 +92,8 @@ void MainWindow::createControllers() {
     shapes_ =
         new ShapeCommands(*services_, *document_, *folder_, *helper, *drawTab_->picture(), *this);
     edits_ = new EditCommands(*services_, *document_, *this);
-    pictures_ = new PictureCommands(*services_, *document_, *folder_, *edits_, *drawTab_, *this);
+    pictures_ =
+        new PictureCommands(*services_, *document_, *folder_, *edits_, *helper, *drawTab_, *this);
     help_ = new HelpCommands(*services_, *this);
 }
 
@@ -112,6 +113,8 @@ void MainWindow::createActions() {
        [this] { files_->save(); });
     on(action("mnuimportshape", tr("&Import Shape...")), [this] { shapes_->importShape(); });
     on(action("mnuexporttrace", tr("&Export Trace...")), [this] { shapes_->exportTrace(); });
+    on(action("mnuloadimagery", tr("Load &Picture from Imagery...")),
+       [this] { pictures_->loadImagery(); });
     for (const bool lwm : {true, false}) {
         const QByteArray side = lwm ? "lwm" : "vtp";
         const QString file = lwm ? QStringLiteral("LWMSource") : QStringLiteral("VTPSource");

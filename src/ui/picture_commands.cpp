@@ -7,8 +7,10 @@
 #include <QSplitter>
 
 #include "model/area_grid.h"
+#include "project/project_file.h"
 #include "ui/draw_tab.h"
 #include "ui/edit_commands.h"
+#include "ui/geo_helper.h"
 #include "ui/picture_loading.h"
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
@@ -19,18 +21,47 @@
 namespace {
 const QString kFitKey = QStringLiteral("view/fitToWindow");
 const QString kSplitterKey = QStringLiteral("view/drawSplitter");
+const QList<FileFilter> kImageryFilters{
+    {QStringLiteral("Imagery (*.tif *.tiff *.jpg *.jpeg *.png *.jp2 *.mbtiles *.vrt *.gpkg)"),
+     QStringLiteral("*.tif;*.tiff;*.jpg;*.jpeg;*.png;*.jp2;*.mbtiles;*.vrt;*.gpkg")},
+    {QStringLiteral("All Files (*)"), QStringLiteral("*")}};
+
+bool located(const qm4::ProjectState& s) {
+    return !s.txtcellx.empty() && !s.txtcelly.empty() && !s.txtareax.empty() && !s.txtareay.empty();
+}
+
+// "123_120_05_28", as the batch names an area's folder.
+QString areaName(const qm4::ProjectState& s) {
+    const qm4::AreaNumbers a = qm4::areaNumbers(s);
+    return QStringLiteral("%1_%2_%3_%4")
+        .arg(a.cellX, 3, 10, QLatin1Char('0'))
+        .arg(a.cellY, 3, 10, QLatin1Char('0'))
+        .arg(a.areaX, 2, 10, QLatin1Char('0'))
+        .arg(a.areaY, 2, 10, QLatin1Char('0'));
+}
 }  // namespace
 
 PictureCommands::PictureCommands(PlatformServices& services, ProjectDocument& document,
-                                 WorkingFolder& folder, EditCommands& edits, DrawTab& tab,
-                                 QWidget& window)
+                                 WorkingFolder& folder, EditCommands& edits, GeoHelper& helper,
+                                 DrawTab& tab, QWidget& window)
     : QObject(&window),
       services_(services),
       document_(document),
       folder_(folder),
       edits_(edits),
+      helper_(helper),
       tab_(tab),
       window_(window) {
+    follow_.setSingleShot(true);
+    follow_.setInterval(300);
+    connect(&follow_, &QTimer::timeout, this, &PictureCommands::followArea);
+    connect(&document_, &ProjectDocument::fieldsChanged, this, [this] {
+        const qm4::ProjectState& s = document_.state();
+        if (!s.imagery.empty() && located(s) && areaName(s) != cutArea_) follow_.start();
+    });
+    // An opened project's picture is the cut of its area already.
+    connect(&document_, &ProjectDocument::listsReset, this,
+            [this] { cutArea_ = areaName(document_.state()); });
     connect(&document_, &ProjectDocument::pictureChanged, this, &PictureCommands::showPicture);
     connect(&tab_, &DrawTab::zoomChanged, this, &PictureCommands::showZoom);
     tab_.splitter()->restoreState(services_.settings().value(kSplitterKey).toByteArray());
@@ -95,6 +126,7 @@ void PictureCommands::setZoomEntries(QAction* zoomIn, QAction* zoomOut, QAction*
 void PictureCommands::showZoom(int zoom) {
     zoomIn_->setEnabled(zoom < 4);
     zoomOut_->setEnabled(zoom > 1);
+    showDetail();
 }
 
 void PictureCommands::zoomBy(int steps) {
@@ -120,4 +152,96 @@ void PictureCommands::goToNeighbour(int dx, int dy, const QString& name) {
     }
     const qm4::LatLon centre = qm4::areaCentre(*next);
     if (edits_.mayLeaveArea(document_.locatedAt(centre))) document_.goToPosition(centre, name);
+}
+
+// ---- Imagery ---------------------------------------------------------------
+
+bool PictureCommands::cut(const QString& imagery, int size, const QString& file, QString& why) {
+    const auto reply = helper_.request({{QStringLiteral("op"), QStringLiteral("imagery")},
+                                        {QStringLiteral("file"), imagery},
+                                        {QStringLiteral("area"), areaJson(document_.state())},
+                                        {QStringLiteral("size"), size},
+                                        {QStringLiteral("out"), file}});
+    if (!reply)
+        why = qs(reply.error().message);
+    else if (!reply->value(QStringLiteral("ok")).toBool())
+        why = reply->value(QStringLiteral("error")).toString();
+    return why.isEmpty();
+}
+
+QString PictureCommands::picturePathForArea() const {
+    const QFileInfo project(document_.projectPath());
+    const bool saved = !document_.projectPath().isEmpty();
+    const QString folder = saved ? project.path() : folder_.path();
+    const QString base = saved ? project.completeBaseName()
+                               : qs(qm4::safeFileName(document_.state().txtprojectname));
+    return QDir::toNativeSeparators(
+        QDir(folder).filePath(base + QLatin1Char('_') + areaName(document_.state()) + ".bmp"));
+}
+
+void PictureCommands::loadImagery() {
+    const qm4::ProjectState& s = document_.state();
+    if (!located(s)) {
+        services_.showMessage(&window_, QMessageBox::Information, kTitle,
+                              tr("Calculate the area first: the picture is cut for the area that "
+                                 "the cell and area boxes name, and they are empty."));
+        return;
+    }
+    const QString folder = !imageryFolder_.isEmpty() ? imageryFolder_
+                           : !s.imagery.empty()      ? QFileInfo(qs(s.imagery)).path()
+                                                     : folder_.path();
+    const QString imagery =
+        services_.openFileName(&window_, tr("Load Picture from Imagery"), kImageryFilters,
+                               QDir::toNativeSeparators(folder));
+    if (imagery.isEmpty()) return;
+    imageryFolder_ = QFileInfo(imagery).path();
+    if (document_.projectPath().isEmpty()) folder_.ensure();
+    const QString target = picturePathForArea();
+    QString why;
+    if (!cut(imagery, 256, target, why)) {
+        services_.showMessage(&window_, QMessageBox::Warning, kTitle,
+                              tr("The picture could not be cut from the imagery.\n\n") + why);
+        return;
+    }
+    cutArea_ = areaName(s);
+    document_.setImagery(imagery);
+    showPicture(target);
+    justLoaded_ = target;
+    document_.setPicture(target);
+    document_.report(
+        tr("Cut the area from %1 into %2.").arg(QDir::toNativeSeparators(imagery), target));
+    showDetail();
+}
+
+void PictureCommands::followArea() {
+    const qm4::ProjectState& s = document_.state();
+    if (s.imagery.empty() || !located(s) || areaName(s) == cutArea_) return;
+    cutArea_ = areaName(s);
+    const QString target = picturePathForArea();
+    QString why;
+    if (!cut(qs(s.imagery), 256, target, why)) {
+        document_.setPicture(QString());
+        document_.report(tr("No picture for this area: %1").arg(why));
+        return;
+    }
+    showPicture(target);
+    justLoaded_ = target;
+    document_.setPicture(target);
+    showDetail();
+}
+
+void PictureCommands::showDetail() {
+    const qm4::ProjectState& s = document_.state();
+    const int zoom = tab_.picture()->zoom();
+    if (zoom == 1 || s.imagery.empty() || areaName(s) != cutArea_) return;
+    const QString key = QStringLiteral("%1_%2_%3").arg(cutArea_).arg(zoom).arg(qs(s.imagery));
+    auto found = detailCache_.find(key);
+    if (found == detailCache_.end()) {
+        const QString file =
+            details_.filePath(QStringLiteral("%1_%2x.png").arg(cutArea_).arg(zoom));
+        QString why;
+        if (!cut(qs(s.imagery), 256 * zoom, file, why)) return document_.report(why);
+        found = detailCache_.emplace(key, QImage(file)).first;
+    }
+    tab_.picture()->setDetail(found->second);
 }

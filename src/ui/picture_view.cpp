@@ -27,11 +27,18 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent) {
 
 void PictureView::setPicture(const QImage& picture) {
     picture_ = picture;
+    detail_ = QImage();
     update();
 }
 
 void PictureView::clearPicture() {
     picture_ = QImage();
+    detail_ = QImage();
+    update();
+}
+
+void PictureView::setDetail(const QImage& detail) {
+    detail_ = detail;
     update();
 }
 
@@ -117,7 +124,9 @@ void PictureView::redrawLayer() {
 
 void PictureView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (!picture_.isNull())
+    if (!detail_.isNull() && detail_.size() == size())
+        painter.drawImage(0, 0, detail_);
+    else if (!picture_.isNull())
         painter.drawImage(QRectF(0, 0, picture_.width() * zoom_, picture_.height() * zoom_),
                           picture_);
     if (!traceVisible_) return;

@@ -37,6 +37,9 @@ class PictureView : public QWidget {
     const QImage& picture() const { return picture_; }
     void setPicture(const QImage& picture);
     void clearPicture();
+    // The same area at the zoomed size (512 to 1,024 pixels), drawn instead
+    // of the picture while the zoom matches it.
+    void setDetail(const QImage& detail);
 
     int zoom() const { return zoom_; }
     void setZoom(int zoom);
@@ -70,6 +73,7 @@ class PictureView : public QWidget {
 
     PictureTool* tool_ = nullptr;
     QImage picture_;
+    QImage detail_;
     int zoom_ = 1;
     bool traceVisible_ = true;
     std::array<Line, 2> lines_;

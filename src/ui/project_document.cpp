@@ -196,6 +196,12 @@ void ProjectDocument::setPicture(const QString& path) {
     noteChange();
 }
 
+void ProjectDocument::setImagery(const QString& path) {
+    state_.imagery = path.toStdString();
+    emit fieldsChanged();
+    noteChange();
+}
+
 void ProjectDocument::replace(qm4::ProjectState state, const QString& picture,
                               const QString& caption, const QString& projectPath) {
     state_ = std::move(state);

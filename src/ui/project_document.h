@@ -60,6 +60,8 @@ class ProjectDocument : public QObject, private StepTarget {
     // name: the step's name ("Go to Position", "Go North" ...).
     void goToPosition(const qm4::LatLon& place, const QString& name);
     void setPicture(const QString& path);
+    // The georeferenced raster the picture is cut from; empty for none.
+    void setImagery(const QString& path);
     // A project opened or restored: its state replaces all, with no history.
     void replace(qm4::ProjectState state, const QString& picture, const QString& caption,
                  const QString& projectPath);

@@ -58,14 +58,6 @@ QJsonArray placesJson(const std::vector<std::string>& lines, bool lwm, const qm4
 
 }  // namespace
 
-QJsonObject areaJson(const qm4::ProjectState& s) {
-    const qm4::AreaEdges area = qm4::areaEdges(s);
-    return {{QStringLiteral("north"), area.north},
-            {QStringLiteral("south"), area.south},
-            {QStringLiteral("west"), area.west},
-            {QStringLiteral("east"), area.east}};
-}
-
 ShapeCommands::ShapeCommands(PlatformServices& services, ProjectDocument& document,
                              WorkingFolder& folder, GeoHelper& helper, const PictureView& picture,
                              QWidget& window)

@@ -7,8 +7,6 @@
 #include <QObject>
 #include <QString>
 
-#include "model/project_state.h"
-
 class GeoHelper;
 class PlatformServices;
 class PictureView;
@@ -36,6 +34,3 @@ class ShapeCommands : public QObject {
     const PictureView& picture_;
     QWidget& window_;
 };
-
-// The area as the helper's requests give it.
-QJsonObject areaJson(const qm4::ProjectState& s);

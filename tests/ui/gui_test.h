@@ -367,21 +367,23 @@ class Window {
 // last; then compares each "what=shown" of `expected`, written the same way,
 // with the snapshot after it or, for "changed", with the names whose value
 // the last step changed. %1 stands for the program folder, %2 for the
-// folder that holds the documents, recovery and settings folders, %3 (in the
-// steps) for the real GIS helper.
+// folder that holds the documents, recovery and settings folders, %3 for the
+// real GIS helper and %4 for the samples' folder.
 inline void check(const QString& steps, const QString& expected) {
     Window w;
-    const QStringList all = QString(steps)
-                                .replace("%1", w.dir.path())
-                                .replace("%2", w.home.path())
-                                .replace("%3", QUILLMAP4_GEO_PROGRAM)
-                                .split(" | ");
+    const auto filled = [&](QString text) {
+        return text.replace("%1", w.dir.path())
+            .replace("%2", w.home.path())
+            .replace("%3", QUILLMAP4_GEO_PROGRAM)
+            .replace("%4", QUILLMAP4_SAMPLES)
+            .split(" | ");
+    };
+    const QStringList all = filled(steps);
     w.run(all.mid(0, all.size() - 1));
     const View before = w.snapshot();
     w.run(all.mid(all.size() - 1));
     const View after = w.snapshot();
-    for (const QString& e :
-         QString(expected).replace("%1", w.dir.path()).replace("%2", w.home.path()).split(" | ")) {
+    for (const QString& e : filled(expected)) {
         const QString what = e.section(u'=', 0, 0);
         const QString shown = what == "changed"      ? Window::changed(before, after).join(u' ')
                               : after.contains(what) ? after.at(what)

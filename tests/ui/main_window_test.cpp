@@ -5,6 +5,7 @@
 #include <csignal>
 
 #include "capture/list_editing.h"
+#include "geo/imagery.h"
 #include "geo/shape_import.h"
 #include "gui_test.h"
 #include "ui/import_dialog.h"
@@ -192,6 +193,37 @@ class MainWindowTest : public QObject {
             w.snapshot().at("desktop").endsWith("It has 300 points after simplification; a "
                                                 "source takes at most 255. Simplify it more."));
         QCOMPARE(Window::changed(before, w.snapshot()), QStringList{"desktop"});
+    }
+
+    // The picture cut from imagery is the GIS library's cut of the area, kept
+    // beside the project; it follows the author to the next area, comes
+    // sharper when zoomed, and the project remembers its imagery.
+    void imageryFollowsTheAuthor() {
+        const QString imagery = QUILLMAP4_SAMPLES "/harbour.tif";
+        Window w;
+        const auto cutOf = [&](const char* cell, int size) {
+            qm4::ProjectState s;
+            std::tie(s.txtcellx, s.txtcelly, s.txtareax, s.txtareay) =
+                std::tuple{"123", "120", cell, "28"};
+            const QString file = w.home.filePath(QStringLiteral("cut%1.png").arg(size));
+            if (!qm4::geo::cutImagery(imagery.toStdString(), qm4::areaEdges(s), size,
+                                      file.toStdString()))
+                return QImage();
+            return QImage(file).convertToFormat(QImage::Format_RGB32);
+        };
+        auto* picture = w.main.findChild<PictureView*>("Picture1");
+        w.run({"txtcellx=123", "txtcelly=120", "txtareax=5", "txtareay=28", "reply " + imagery,
+               "mnuloadimagery"});
+        QCOMPARE(picture->picture().convertToFormat(QImage::Format_RGB32), cutOf("5", 256));
+        QVERIFY(QFile::exists(w.dir.filePath("Untitled_123_120_05_28.bmp")));
+        w.run({"mnuzoomin"});
+        QCOMPARE(picture->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(0, 0, 8, 8),
+                 cutOf("5", 512).copy(0, 0, 8, 8));
+        w.run({"mnugoeast"});
+        QTRY_VERIFY(QFile::exists(w.dir.filePath("Untitled_123_120_06_28.bmp")));
+        QCOMPARE(picture->picture().convertToFormat(QImage::Format_RGB32), cutOf("6", 256));
+        w.run({"txtprojectname=Bay", "reply " + w.dir.filePath("Bay"), "mnusaveproject"});
+        QVERIFY(Window::read(w.dir.path(), "Imagery=" + imagery, "Bay.points"));
     }
 
     // The real program, killed after a series of presses, leaves its work for
