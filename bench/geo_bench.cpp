@@ -2,7 +2,9 @@
 // vertices in 400 features winding across the cell, made once per run. The
 // program's import (list the features that meet the area, then clip the
 // chosen one) is timed against GDAL's own ogr2ogr cutting the same area out
-// of the same file with -spat and -clipsrc, in the same run.
+// of the same file with -spat and -clipsrc, in the same run; and the same
+// import as the window makes it, through the GIS helper process, against
+// the import in this process.
 #include <benchmark/benchmark.h>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
@@ -13,7 +15,11 @@
 #include <filesystem>
 #include <string>
 
+#include <QCoreApplication>
+#include <QJsonArray>
+
 #include "geo/shape_import.h"
+#include "ui/geo_helper.h"
 
 namespace {
 
@@ -85,6 +91,81 @@ void BM_ImportAgainstOgr2ogr(benchmark::State& state) {
 }
 BENCHMARK(BM_ImportAgainstOgr2ogr)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
+// The window's import through quillmap4-geo: the features that meet the
+// area, then the first one's shape. "first" starts a fresh helper as the
+// first GIS command of a session does, "later" reuses the running one;
+// both against the same import in this process and one helper start alone.
+void BM_ImportThroughTheHelper(benchmark::State& state) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("qm4-helper-bench-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+    const std::string path = coastline(folder).string();
+    const QJsonObject area{
+        {"north", kArea.north}, {"south", kArea.south}, {"west", kArea.west}, {"east", kArea.east}};
+    const auto program = [] { return QStringLiteral(QUILLMAP4_GEO_PROGRAM); };
+    const auto patience = [] { return 60000; };
+    const auto import = [&](GeoHelper& helper) {
+        const auto listed = helper.request(
+            {{"op", "features"}, {"file", QString::fromStdString(path)}, {"area", area}});
+        if (!listed) return false;
+        const QJsonObject first = listed->value("features").toArray().at(0).toObject();
+        const auto shape = helper.request({{"op", "shape"},
+                                           {"file", QString::fromStdString(path)},
+                                           {"layer", 0},
+                                           {"fid", first.value("id")},
+                                           {"area", area}});
+        return shape && shape->value("ok").toBool();
+    };
+    using Clock = std::chrono::steady_clock;
+    const auto ms = [](Clock::duration d) {
+        return std::chrono::duration<double, std::milli>(d).count();
+    };
+    double first = 0, later = 0, inProcess = 0, start = 0;
+    GeoHelper running(program, patience, nullptr);
+    if (!import(running)) return state.SkipWithError("the helper could not import");
+    for (auto _ : state) {
+        auto t0 = Clock::now();
+        {
+            GeoHelper fresh(program, patience, nullptr);
+            if (!fresh.request({{"op", "hello"}})) return state.SkipWithError("no helper");
+        }
+        auto t1 = Clock::now();
+        {
+            GeoHelper fresh(program, patience, nullptr);
+            if (!import(fresh)) return state.SkipWithError("the first import failed");
+        }
+        auto t2 = Clock::now();
+        if (!import(running)) return state.SkipWithError("a later import failed");
+        auto t3 = Clock::now();
+        const auto list = qm4::geo::listFeatures(path, kArea, {});
+        const auto shape = qm4::geo::featureShape(path, 0, list->features.front().id, kArea, 0);
+        if (!shape) return state.SkipWithError("the import in this process failed");
+        auto t4 = Clock::now();
+        start += ms(t1 - t0), first += ms(t2 - t1), later += ms(t3 - t2), inProcess += ms(t4 - t3);
+        state.SetIterationTime(std::chrono::duration<double>(t3 - t2).count());
+    }
+    const double n = static_cast<double>(state.iterations());
+    state.counters["start_ms"] = start / n;
+    state.counters["first_ms"] = first / n;
+    state.counters["later_ms"] = later / n;
+    state.counters["in_process_ms"] = inProcess / n;
+    // Goals: first at most 1.5x the import here plus one start, later at most 1.3x.
+    state.counters["first_to_goal"] = first / (1.5 * inProcess + start);
+    state.counters["later_ratio"] = later / inProcess;
+    fs::remove_all(folder);
+}
+BENCHMARK(BM_ImportThroughTheHelper)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15);
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // the helper's replies come through its event loop
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

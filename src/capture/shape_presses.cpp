@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/numbers.h"
+
 namespace qm4 {
 namespace {
 
@@ -36,6 +38,11 @@ PressResult pressPixels(ProjectState& s, const std::vector<PicturePixel>& pixels
         all.vtpAppended += one.vtpAppended;
     }
     return all;
+}
+
+bool countersFit(const ProjectState& s) {
+    return leadingNumber(s.txtlwmnumber) <= kMostSourcePoints &&
+           leadingNumber(s.txtvtpnumber) <= kMostSourcePoints;
 }
 
 }  // namespace qm4

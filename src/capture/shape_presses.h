@@ -34,6 +34,10 @@ inline constexpr std::size_t kMostSourcePoints = 255;
 // to the first, which the ring's closing press would repeat.
 std::vector<PicturePixel> picturePixels(std::span<const PicturePoint> piece, bool polygon);
 
+// Whether both counters say at most the points a source takes; a line's VTP
+// counter runs two ahead of its points.
+bool countersFit(const ProjectState& s);
+
 // Presses each pixel on a 256 x 256 view, in the state's Line or Poly mode
 // and with its Send NO Data boxes, exactly as mouse presses there would;
 // what the presses appended, all together.

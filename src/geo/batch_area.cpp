@@ -31,11 +31,6 @@ struct PieceWork {
     std::string error;
 };
 
-bool countersFit(const ProjectState& s) {
-    return leadingNumber(s.txtlwmnumber) <= kMostSourcePoints &&
-           leadingNumber(s.txtvtpnumber) <= kMostSourcePoints;
-}
-
 // The part pressed on the area's form, simplified harder (half as much
 // again each step) until both sources can count its points.
 PieceWork fitted(const AreaSettings& settings, const ProjectState& form, const OGRGeometry& part,

@@ -160,6 +160,15 @@ void ShapeCommands::importShape() {
                                     "most %2. Simplify it more.")
                                      .arg(points.size())
                                      .arg(qm4::kMostSourcePoints));
+    qm4::ProjectState trial = document_.state();
+    qm4::pressPixels(trial, points, {});
+    if (!qm4::countersFit(trial))
+        return showError(
+            failed, tr("After it the LWM counter would say %1 and the VTP counter "
+                       "%2, with the lines the lists hold already; a source takes "
+                       "at most %3 points. Simplify it more, or clear the lists.")
+                        .arg(qs(trial.txtlwmnumber).trimmed(), qs(trial.txtvtpnumber).trimmed())
+                        .arg(qm4::kMostSourcePoints));
     // The points go through the capture exactly as presses on those pixels
     // of a 256-pixel view, in the current mode and with the Send NO Data
     // boxes, as one step to undo.

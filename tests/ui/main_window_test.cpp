@@ -226,6 +226,38 @@ class MainWindowTest : public QObject {
         QVERIFY(Window::read(w.dir.path(), "Imagery=" + imagery, "Bay.points"));
     }
 
+    // An area the batch makes is what the window makes of the same piece: Go
+    // to Position on the area's centre, Import Shape, Save Project and Create
+    // Source give the same four files, byte for byte.
+    void batchMakesWhatTheWindowMakes() {
+        Window w;
+        const QString out = w.home.filePath("batch");
+        QFile areas(w.home.filePath("areas.txt"));
+        QVERIFY(areas.open(QIODevice::WriteOnly));
+        areas.write("123,120,5,28\n");
+        areas.close();
+        QProcess batch;
+        batch.start(QUILLMAP4_GEO_PROGRAM,
+                    {"batch", QUILLMAP4_SAMPLES "/harbour.geojson", "--areas", areas.fileName(),
+                     "--out", out, "--land", "--altitude", "12", "--poly", "--vector-type",
+                     "\"1030\"   ;harbor", "--width", "12", "--jobs", "1"});
+        QVERIFY(batch.waitForFinished(60000) && batch.exitCode() == 0);
+        const qm4::LatLon place = qm4::areaCentre({123, 120, 5, 28});
+        w.run({"Option1", "txtaltitude=12", "Option3", "cbovtptype=\"1030\"   ;harbor",
+               "txtvtplinewidth=12", "txtprojectname=123_120_05_28",
+               QStringLiteral("reply %1, %2").arg(place.lat, 0, 'g', 17).arg(place.lon, 0, 'g', 17),
+               "mnugotoposition", "reply " QUILLMAP4_SAMPLES "/harbour.geojson", "import 0 0",
+               "mnuimportshape", "reply " + w.dir.filePath("123_120_05_28"), "mnusaveproject",
+               "cmdlwm", "cmdvtp"});
+        for (const char* name :
+             {"123_120_05_28.dat", "123_120_05_28.points", "LWMSource.asm", "VTPSource.asm"}) {
+            QFile made(QDir(out).filePath(QStringLiteral("123_120_05_28/") + name));
+            QFile written(w.dir.filePath(name));
+            QVERIFY2(made.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly), name);
+            QCOMPARE(written.readAll(), made.readAll());
+        }
+    }
+
     // The real program, killed after a series of presses, leaves its work for
     // the next start, which restores exactly what a window that made the
     // same presses holds; a window closed normally leaves nothing behind.
