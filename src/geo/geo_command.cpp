@@ -10,6 +10,7 @@
 
 #include "geo/batch.h"
 #include "geo/geo_requests.h"
+#include "geo/ogr_support.h"
 #include "geo/shape_import.h"
 #include "model/calculate.h"
 #include "model/position_text.h"
@@ -40,6 +41,9 @@ void toStandardError(CPLErr, CPLErrorNum, const char* message) {
 
 int serve(std::istream& in, std::ostream& out) {
     CPLPushErrorHandler(toStandardError);
+    // Ready before the first request comes, while the window is still asking
+    // the author for a file.
+    warmUp();
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         answerRequest(line, [&](const std::string& reply) { out << reply << '\n' << std::flush; });

@@ -228,8 +228,7 @@ Status cutImagery(const std::string& rasterPath, const AreaEdges& area, int size
     GDALDataset& source = expanded ? *expanded : **raster;
     const GDALDatasetUniquePtr warped = warpedOntoPicture(source, area, size);
     const std::vector<Bytes> bands = warped ? bandsOf(*warped, size) : std::vector<Bytes>{};
-    if (bands.empty())
-        return Error{gdalReason(rasterPath, CPLGetLastErrorMsg())};
+    if (bands.empty()) return Error{gdalReason(rasterPath, CPLGetLastErrorMsg())};
     const Bytes& alpha = bands.back();
     if (std::all_of(alpha.begin(), alpha.end(), [](GByte a) { return a == 0; })) {
         return Error{quoted(rasterPath) + " covers " + coverage(source) + " but not the area of " +

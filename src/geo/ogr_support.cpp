@@ -38,6 +38,27 @@ std::string gdalReason(const std::string& path, const std::string& message) {
     return "Could not read \"" + path + "\": " + reason + ".";
 }
 
+void warmUp() {
+    GDALAllRegister();
+    const QuietGdal quiet;
+    OGRSpatialReference utm;
+    utm.importFromEPSG(32610);
+    OGRSpatialReference wgs = wgs84();
+    std::unique_ptr<OGRCoordinateTransformation>(OGRCreateCoordinateTransformation(&wgs, &utm));
+    OGRGeometry* square = nullptr;
+    OGRGeometryFactory::createFromWkt("POLYGON ((0 0, 0 1, 1 1, 1 0, 0 0))", nullptr, &square);
+    if (!square) return;
+    std::unique_ptr<OGRGeometry>(square->Intersection(square));
+    OGRGeometryFactory::destroyGeometry(square);
+    // GeoPackage, the format of most large files, opens through SQLite.
+    const char* scratch = "/vsimem/quillmap4-warm-up.gpkg";
+    if (GDALDriver* gpkg = GetGDALDriverManager()->GetDriverByName("GPKG")) {
+        GDALDatasetUniquePtr(gpkg->Create(scratch, 0, 0, 0, GDT_Unknown, nullptr)).reset();
+        GDALDatasetUniquePtr(GDALDataset::Open(scratch, GDAL_OF_VECTOR)).reset();
+        VSIUnlink(scratch);
+    }
+}
+
 Expected<GDALDatasetUniquePtr> openVectorFile(const std::string& path) {
     GDALAllRegister();
     const QuietGdal quiet;

@@ -32,6 +32,11 @@ struct QuietGdal {
 // read "x.json": it is not recognized as a supported file format."
 std::string gdalReason(const std::string& path, const std::string& message);
 
+// Loads what every request needs the first time: the drivers, PROJ's
+// database of coordinate systems, GEOS and SQLite, so that a fresh helper
+// answers its first request nearly as quickly as later ones.
+void warmUp();
+
 Expected<GDALDatasetUniquePtr> openVectorFile(const std::string& path);
 
 // A layer read in WGS 84, with a spatial filter on a box in the layer's own

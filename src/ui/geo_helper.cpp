@@ -29,16 +29,24 @@ GeoHelper::~GeoHelper() {
     process_->waitForFinished(1000);
 }
 
-bool GeoHelper::start(QString& why) {
-    if (process_ && process_->state() == QProcess::Running) return true;
+void GeoHelper::launch() {
     process_ = std::make_unique<QProcess>();
     // GDAL's own messages go where the window's go; a full error pipe would
     // stop the helper.
     process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    const QString program = program_();
-    process_->start(program, {QStringLiteral("serve")});
+    process_->start(program_(), {QStringLiteral("serve")});
+}
+
+void GeoHelper::prepare() {
+    if (!process_ || process_->state() == QProcess::NotRunning) launch();
+}
+
+bool GeoHelper::start(QString& why) {
+    if (process_ && process_->state() == QProcess::Running) return true;
+    if (!process_ || process_->state() == QProcess::NotRunning) launch();
     if (process_->waitForStarted(10000)) return true;
-    why = tr("The GIS helper %1 could not be started: %2.").arg(program, process_->errorString());
+    why = tr("The GIS helper %1 could not be started: %2.")
+              .arg(process_->program(), process_->errorString());
     process_.reset();
     return false;
 }

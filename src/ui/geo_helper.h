@@ -22,6 +22,11 @@ class GeoHelper : public QObject {
     GeoHelper(std::function<QString()> program, std::function<int()> patienceMs, QObject* parent);
     ~GeoHelper() override;
 
+    // Starts the helper, when it is not running, without waiting for it: a
+    // command calls this before it asks the author for a file, so that the
+    // helper is ready by the time the first request comes.
+    void prepare();
+
     // Called with the part done, 0 to 1, as the helper reports it; false
     // cancels the request, which stops the helper.
     using Progress = std::function<bool(double)>;
@@ -37,6 +42,7 @@ class GeoHelper : public QObject {
   private:
     qm4::Error fault(const QString& what);
     bool start(QString& why);
+    void launch();
 
     std::function<QString()> program_;
     std::function<int()> patienceMs_;

@@ -190,6 +190,7 @@ void PictureCommands::loadImagery() {
     const QString folder = !imageryFolder_.isEmpty() ? imageryFolder_
                            : !s.imagery.empty()      ? QFileInfo(qs(s.imagery)).path()
                                                      : folder_.path();
+    helper_.prepare();
     const QString imagery =
         services_.openFileName(&window_, tr("Load Picture from Imagery"), kImageryFilters,
                                QDir::toNativeSeparators(folder));

@@ -91,6 +91,7 @@ void ShapeCommands::importShape() {
                                  "that the cell and area boxes name, and they are empty."));
         return;
     }
+    helper_.prepare();
     const QString path =
         services_.openFileName(&window_, tr("Import Shape"), kShapeFilters, folder_.path());
     if (path.isEmpty()) return;
@@ -185,6 +186,7 @@ void ShapeCommands::exportTrace() {
     }
     const QString proposal =
         QDir(folder_.path()).filePath(qs(qm4::safeFileName(s.txtprojectname)) + ".geojson");
+    helper_.prepare();
     const QString path = services_.saveFileName(&window_, tr("Export Trace"), kTraceFilter,
                                                 QDir::toNativeSeparators(proposal));
     if (path.isEmpty()) return;

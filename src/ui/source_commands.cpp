@@ -10,7 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QWidget>
 
 #include "capture/list_editing.h"
@@ -82,8 +81,9 @@ QStringList qsList(const std::vector<std::string>& values) {
 SourceCommands::SourceCommands(PlatformServices& services, ProjectDocument& document,
                                WorkingFolder& folder, QWidget& window)
     : QObject(&window), services_(services), document_(document), folder_(folder), window_(window) {
-    for (QAction* sign : window.findChildren<QAction*>(QRegularExpression(QStringLiteral("^warn"))))
-        warnings_[sign->objectName().mid(4).toStdString()] = sign;
+    for (QAction* sign : window.findChildren<QAction*>())
+        if (sign->objectName().startsWith(QStringLiteral("warn")))
+            warnings_[sign->objectName().mid(4).toStdString()] = sign;
     connect(&document_, &ProjectDocument::fieldsChanged, this, &SourceCommands::hideFilledWarnings);
 }
 
