@@ -52,7 +52,7 @@ QString versionText() {
 
 AboutBox::AboutBox(PlatformServices& services) : QDialog(nullptr), services_(services) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral(" About Quillmap4"));
+    setWindowTitle(tr(" About Quillmap4"));
     setWindowIcon(applicationIcon());
     setFont(QFont(QStringLiteral("Comic Sans MS")));
 
@@ -78,12 +78,12 @@ AboutBox::AboutBox(PlatformServices& services) : QDialog(nullptr), services_(ser
     lblDisclaimer->setWordWrap(true);
     lblDisclaimer->setMinimumWidth(360);
 
-    auto* cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    auto* cmdOK = new QPushButton(tr("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     // QDialog presses no button on Escape; reject() closes the box the same way.
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    auto* cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
+    auto* cmdSysInfo = new QPushButton(tr("&System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     cmdSysInfo->setAutoDefault(false);
     connect(cmdSysInfo, &QPushButton::clicked, this, &AboutBox::StartSysInfo);

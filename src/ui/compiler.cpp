@@ -74,8 +74,8 @@ CompilerRun runCompiler(QWidget* parent, const qm4::CompilerCommand& command, co
     // A process group of its own, so that stopping it reaches its children.
     process.setChildProcessModifier([] { ::setpgid(0, 0); });
 #endif
-    QProgressDialog progress(QStringLiteral("Compiling %1...").arg(sourceFile),
-                             QStringLiteral("&Cancel"), 0, 0, parent);
+    QProgressDialog progress(QObject::tr("Compiling %1...").arg(sourceFile), QObject::tr("&Cancel"),
+                             0, 0, parent);
     progress.setObjectName(QStringLiteral("dlgcompiling"));
     progress.setWindowTitle(QStringLiteral("Quillmap4"));
     progress.setWindowModality(Qt::WindowModal);
@@ -115,12 +115,12 @@ CompilerRun runCompiler(QWidget* parent, const qm4::CompilerCommand& command, co
 CompilerOutputWindow::CompilerOutputWindow(QWidget* parent)
     : QWidget(parent, Qt::Window), txtcompileroutput_(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("frmCompilerOutput"));
-    setWindowTitle(QStringLiteral("Compiler Output"));
+    setWindowTitle(tr("Compiler Output"));
     txtcompileroutput_->setObjectName(QStringLiteral("txtcompileroutput"));
     txtcompileroutput_->setReadOnly(true);
     txtcompileroutput_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     txtcompileroutput_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    auto* close = new QPushButton(QStringLiteral("&Close"), this);
+    auto* close = new QPushButton(tr("&Close"), this);
     close->setObjectName(QStringLiteral("cmdcloseoutput"));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     auto* buttons = new QHBoxLayout;

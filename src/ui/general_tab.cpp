@@ -16,7 +16,7 @@
 #include "ui/window_common.h"
 
 GeneralTab::GeneralTab(QWidget* parent) : QWidget(parent) {
-    auto* general = new QGroupBox(QStringLiteral("General Properties"), this);
+    auto* general = new QGroupBox(tr("General Properties"), this);
     QLineEdit* projectName = lineEdit("txtprojectname", general);
     QLineEdit* authorName = lineEdit("txtauthorname", general);
     auto* comments = named(new CommentsEdit(general), "txtcomments");

@@ -36,46 +36,44 @@ PreferencesDialog::PreferencesDialog(PlatformServices& services, QWidget* parent
       txtsceneryfolder(named(new QLineEdit(this), "txtsceneryfolder")),
       txtcompilerlimit(named(new QLineEdit(this), "txtcompilerlimit")) {
     setObjectName(QStringLiteral("frmPreferences"));
-    setWindowTitle(QStringLiteral("Preferences"));
+    setWindowTitle(tr("Preferences"));
     lblpreferencesnote->setWordWrap(true);
     txtcompilerpath->setMinimumWidth(320);
     txtcompilerlimit->setValidator(new QIntValidator(1, 3600, this));
     connect(txtcompilerpath, &QLineEdit::textChanged, this, &PreferencesDialog::showCompilerStatus);
 
-    auto* browseCompiler =
-        named(new QPushButton(QStringLiteral("&Browse..."), this), "cmdbrowsecompiler");
+    auto* browseCompiler = named(new QPushButton(tr("&Browse..."), this), "cmdbrowsecompiler");
     connect(browseCompiler, &QPushButton::clicked, this, [this] {
         const QString chosen = services_.openFileName(
-            this, QStringLiteral("The SDK's Compiler"),
+            this, tr("The SDK's Compiler"),
             {{QStringLiteral("Compiler (BGLC.exe)"), QStringLiteral("BGLC.exe;bglc.exe")},
              {QStringLiteral("All Files (*)"), QStringLiteral("*")}},
             txtcompilerpath->text().isEmpty() ? QString()
                                               : QFileInfo(txtcompilerpath->text()).path());
         if (!chosen.isEmpty()) txtcompilerpath->setText(chosen);
     });
-    auto* browseScenery =
-        named(new QPushButton(QStringLiteral("B&rowse..."), this), "cmdbrowsescenery");
+    auto* browseScenery = named(new QPushButton(tr("B&rowse..."), this), "cmdbrowsescenery");
     connect(browseScenery, &QPushButton::clicked, this, [this] {
-        const QString chosen = services_.existingFolder(this, QStringLiteral("Scenery Folder"),
-                                                        txtsceneryfolder->text());
+        const QString chosen =
+            services_.existingFolder(this, tr("Scenery Folder"), txtsceneryfolder->text());
         if (!chosen.isEmpty()) txtsceneryfolder->setText(chosen);
     });
 
     auto* form = new QFormLayout;
-    auto* compilerCaption = new QLabel(QStringLiteral("&Compiler (BGLC.exe):"), this);
+    auto* compilerCaption = new QLabel(tr("&Compiler (BGLC.exe):"), this);
     compilerCaption->setBuddy(txtcompilerpath);
     form->addRow(compilerCaption, row(txtcompilerpath, lblcompilerstatus, browseCompiler));
 #ifndef Q_OS_WIN
     txtcompilerrunner = named(new QLineEdit(this), "txtcompilerrunner");
     txtcompilerrunner->setPlaceholderText(QStringLiteral("for example wine"));
-    form->addRow(QStringLiteral("R&un it with:"), txtcompilerrunner);
+    form->addRow(tr("R&un it with:"), txtcompilerrunner);
 #endif
     txtsceneryfolder->setPlaceholderText(
         QStringLiteral("none: the .bgl stays in the working folder"));
-    auto* sceneryCaption = new QLabel(QStringLiteral("&Scenery folder:"), this);
+    auto* sceneryCaption = new QLabel(tr("&Scenery folder:"), this);
     sceneryCaption->setBuddy(txtsceneryfolder);
     form->addRow(sceneryCaption, row(txtsceneryfolder, nullptr, browseScenery));
-    form->addRow(QStringLiteral("&Time limit (seconds):"), txtcompilerlimit);
+    form->addRow(tr("&Time limit (seconds):"), txtcompilerlimit);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("cmdpreferencesok"));
@@ -110,8 +108,8 @@ void PreferencesDialog::accept() {
     const int limit = txtcompilerlimit->text().trimmed().toInt(&whole);
     if (!whole || limit < 1 || limit > 3600) {
         services_.showMessage(this, QMessageBox::Warning, kTitle,
-                              QStringLiteral("The time limit must be a whole number of seconds "
-                                             "from 1 to 3600, not \"%1\".")
+                              tr("The time limit must be a whole number of seconds "
+                                 "from 1 to 3600, not \"%1\".")
                                   .arg(txtcompilerlimit->text()));
         txtcompilerlimit->setFocus();
         txtcompilerlimit->selectAll();

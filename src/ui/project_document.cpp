@@ -95,14 +95,14 @@ void ProjectDocument::press(QPointF position, QSizeF clientSize) {
     qm4::Picture1_MouseDown(
         state_, static_cast<float>(position.x()), static_cast<float>(position.y()),
         qm4::ClientSize{clientSize.width(), clientSize.height()}, reporter(this));
-    pushListStep(QStringLiteral("Press"), lwmCount, vtpCount, before);
+    pushListStep(tr("Press"), lwmCount, vtpCount, before);
 }
 
 void ProjectDocument::importPoints(const std::vector<qm4::PicturePixel>& pixels) {
     const CaptureTexts before = captureTexts();
     const std::size_t lwmCount = state_.lstLWM.lines.size(), vtpCount = state_.lstVTP.lines.size();
     qm4::pressPixels(state_, pixels, reporter(this));
-    pushListStep(QStringLiteral("Import Shape"), lwmCount, vtpCount, before);
+    pushListStep(tr("Import Shape"), lwmCount, vtpCount, before);
 }
 
 // The lines that the capture appended since the lists held these counts
@@ -134,7 +134,7 @@ void ProjectDocument::removeSelected(int list) {
     const CaptureTexts before = captureTexts();
     std::vector<std::string> removed{lines.lines[static_cast<std::size_t>(selected)]};
     qm4::xListRemoveSelected(lines);
-    undoStack_.push(new ListStep(*this, QStringLiteral("Remove Selected"),
+    undoStack_.push(new ListStep(*this, tr("Remove Selected"),
                                  {{list, selected, std::move(removed), {}}}, before,
                                  captureTexts()));
 }
@@ -145,8 +145,8 @@ void ProjectDocument::clearList(int list) {
     std::vector<std::string> removed = std::move(lines.lines);
     lines.lines.clear();
     qm4::clearList(lines, list == LwmList ? state_.txtlwmnumber : state_.txtvtpnumber);
-    undoStack_.push(new ListStep(*this, QStringLiteral("Clear List"),
-                                 {{list, 0, std::move(removed), {}}}, before, captureTexts()));
+    undoStack_.push(new ListStep(*this, tr("Clear List"), {{list, 0, std::move(removed), {}}},
+                                 before, captureTexts()));
 }
 
 void ProjectDocument::insertLine(int list, const std::string& line) {
@@ -156,16 +156,15 @@ void ProjectDocument::insertLine(int list, const std::string& line) {
     const CaptureTexts before = captureTexts();
     qm4::insertBeforeSelected(lines, line);
     if (static_cast<int>(lines.lines.size()) == count) return;
-    undoStack_.push(new ListStep(*this, QStringLiteral("Insert Line"), {{list, at, {}, {line}}},
-                                 before, captureTexts()));
+    undoStack_.push(
+        new ListStep(*this, tr("Insert Line"), {{list, at, {}, {line}}}, before, captureTexts()));
 }
 
 void ProjectDocument::recountPoints() {
     const CaptureTexts before = captureTexts();
     qm4::recountPoints(state_);
     if (captureTexts() == before) return;
-    undoStack_.push(
-        new ListStep(*this, QStringLiteral("Recount Points"), {}, before, captureTexts()));
+    undoStack_.push(new ListStep(*this, tr("Recount Points"), {}, before, captureTexts()));
 }
 
 // ---- The position ---------------------------------------------------------
