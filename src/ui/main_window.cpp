@@ -191,9 +191,9 @@ void MainWindow::createMenus() {
         return menu;
     };
     QMenuBar* bar = menuBar();
-    QMenu* file = add(
-        named(bar->addMenu(tr("&File")), "mnufile"),
-        {"mnuopenproject", "-", "mnusaveproject", "-", "mnuimportshape", "mnuexporttrace", "-"});
+    QMenu* file = add(named(bar->addMenu(tr("&File")), "mnufile"),
+                      {"mnuopenproject", "-", "mnusaveproject", "-", "mnuimportshape",
+                       "mnuexporttrace", "mnuloadimagery", "-"});
     QMenu* lwmSource = add(named(file->addMenu(tr("&LWMSource")), "mnulwmsource"),
                            {"mnucreatelwmsource", "mnuviewlwmsource", "mnucompilelwmsource"});
     QMenu* vtpSource = add(named(file->addMenu(tr("V&TPSource")), "mnuvtpsource"),

@@ -86,6 +86,9 @@ void PictureCommands::loadPicture() {
     }
     tab_.picture()->setPicture(picture);
     justLoaded_ = path;
+    // A picture chosen by hand is not cut from the imagery, and no move
+    // replaces it with a cut.
+    if (!document_.state().imagery.empty()) document_.setImagery(QString());
     document_.setPicture(path);
     if (picture.size() != QSize(256, 256))
         document_.report(tr("The picture is %1 x %2 pixels, not 256 x 256; it is drawn unscaled "

@@ -224,6 +224,11 @@ class MainWindowTest : public QObject {
         QCOMPARE(picture->picture().convertToFormat(QImage::Format_RGB32), cutOf("6", 256));
         w.run({"txtprojectname=Bay", "reply " + w.dir.filePath("Bay"), "mnusaveproject"});
         QVERIFY(Window::read(w.dir.path(), "Imagery=" + imagery, "Bay.points"));
+        // A picture loaded by hand ends the imagery: the next move keeps it.
+        w.run({"picture own.bmp 64x48", "reply " + w.dir.filePath("own.bmp"), "cmdload",
+               "mnugonorth"});
+        QTest::qWait(600);
+        QCOMPARE(picture->picture().size(), QSize(64, 48));
     }
 
     // An area the batch makes is what the window makes of the same piece: Go
@@ -409,6 +414,19 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.main.findChild<QTabWidget*>("SSTab1")->currentIndex(), 2);
         w.run({"Alt+G", "Alt+C"});
         QTRY_COMPARE(w.snapshot()["txtcellx"], "384");  // an access key clicks a moment later
+    }
+
+    // Every menu entry of the window can be reached from the menu bar.
+    void everyEntryIsInAMenu() {
+        Window w;
+        QStringList inMenus, missing;
+        for (QMenu* menu : w.main.menuBar()->findChildren<QMenu*>())
+            for (QAction* entry : menu->actions()) inMenus << entry->objectName();
+        for (QAction* entry : w.main.findChildren<QAction*>())
+            if (entry->objectName().startsWith("mnu") && !inMenus.contains(entry->objectName()) &&
+                entry->objectName() != "mnuspace")
+                missing << entry->objectName();
+        QCOMPARE(missing, QStringList());
     }
 
     // The pure decisions of the real desktop services.
