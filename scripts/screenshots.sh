@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Screenshots of the three tabs for the README and the help documents. Builds
-# the program when needed, then runs it under Xvfb with a fresh home folder
-# and a session script that fills in the Harbour example of the help
-# documents (the form, Calculate, Land, a harbour shoreline type, a picture
-# and the three presses of the worked example), and captures each tab into
-# docs/ and data/htmfiles/images/.
+# the program and its GIS helper when needed, then runs it under Xvfb with a
+# fresh home folder and a session script that fills in the Harbour example of
+# the help documents (the form, Calculate, Land, a harbour shoreline type, the
+# area's picture cut from the sample imagery data/samples/harbour.tif, and
+# the three presses of the worked example), and captures each tab into docs/
+# and data/htmfiles/images/.
 #   scripts/screenshots.sh
 # QUILLMAP4_SCREENSHOT_BUILD_DIR names the build folder (default: build).
 set -euo pipefail
@@ -12,7 +13,7 @@ cd "$(dirname "$0")/.."
 QUILLMAP4_SETUP_EXTRA="xvfb xauth imagemagick ${QUILLMAP4_SETUP_EXTRA:-}" bash scripts/setup.sh
 build="${QUILLMAP4_SCREENSHOT_BUILD_DIR:-build}"
 [ -f "$build/CMakeCache.txt" ] || cmake -S . -B "$build" -DQUILLMAP4_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" --target quillmap4 -j2 >/dev/null
+cmake --build "$build" --target quillmap4 quillmap4-geo -j2 >/dev/null
 program="$PWD/$build/src/quillmap4"
 
 # A fixed home folder, so that the working folder in the status bar reads
@@ -24,18 +25,10 @@ work="$home/Scenery"
 mkdir -p "$work" "$home/.config/Quillmap4"
 # The working folder, as File > Working Folder... would have remembered it.
 printf '[General]\nworkingFolder=%s\n' "$work" >"$home/.config/Quillmap4/Quillmap4.conf"
-
-# The area's picture: a harbour basin that opens to the sea, quays, roads and
-# buildings, north up, 256 x 256 pixels.
-convert -size 256x256 xc:'#dcd6b8' \
-    -fill '#b9cf94' -draw 'rectangle 205,60 256,150' -draw 'rectangle 0,40 60,120' \
-    -fill '#6fa6d0' -draw 'polygon 0,215 256,188 256,256 0,256' \
-    -draw 'polygon 10,20 200,20 100,180' -draw 'polygon 88,165 114,165 126,205 80,212' \
-    -stroke '#8c8c8c' -strokewidth 4 -draw 'line 0,8 256,8' -draw 'line 226,8 226,190' \
-    -stroke none \
-    -fill '#a5776b' -draw 'rectangle 20,130 45,150' -draw 'rectangle 160,100 185,118' \
-    -draw 'rectangle 140,130 158,160' -draw 'rectangle 232,20 250,45' \
-    BMP3:"$work/harbour.bmp"
+# The sample imagery, copied so that no path of this checkout shows.
+imagery="$home/Imagery/harbour.tif"
+mkdir -p "$home/Imagery"
+cp data/samples/harbour.tif "$imagery"
 
 # The session brings each tab to the front and then writes a file (the two
 # sources, then the project), which tells the capture below that the tab is
@@ -55,8 +48,9 @@ click Option4
 set cbovtptype "1030"   ;harbor
 set txtvtplinewidth 12
 set cbolayer 4
-answer $work/harbour.bmp
-click cmdload
+answer $imagery
+trigger mnuloadimagery
+wait 1000
 press 10 20
 press 200 20
 press 100 180
