@@ -32,6 +32,7 @@ done
 appstreamcli validate --no-net /usr/share/metainfo/io.github.quillmap4.Quillmap4.metainfo.xml \
     >/dev/null || fail "appstreamcli rejects the installed metainfo"
 [ "$(quillmap4 --version)" = "quillmap4 4.0.0" ] || fail "quillmap4 --version"
+[ "$(quillmap4-geo --version)" = "quillmap4-geo 4.0.0" ] || fail "quillmap4-geo --version"
 # The long description is prose that apt wraps: no line of it kept verbatim.
 description="$(dpkg-deb -f "$package" Description | tail -n +2)"
 [ -n "$description" ] || fail "the package has no long description"
