@@ -6,10 +6,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#ifdef __linux__
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -206,6 +213,39 @@ TEST(Batch, HarbourSampleAsTheWindowImportsIt) {
               "features read. Summary: " +
                   folder / "batch" + "/batch.csv\n");
 }
+
+#ifdef __linux__
+// The folder's file system flags, with more set first; nothing where it
+// keeps none.
+std::optional<int> folderFlags(const std::string& folder, int more = 0) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool read = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (read && more) {
+        flags |= more;
+        read =
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    }
+    if (fd >= 0) ::close(fd);
+    return read ? std::optional<int>(flags) : std::nullopt;
+}
+
+// Where the file system takes the mark at all (ext2/3/4), the output folder
+// is made the top of a folder tree, so the area folders are spread over it.
+TEST(Batch, OutputFolderSpreadsItsAreaFolders) {
+    Folder folder;
+    fs::create_directory(folder / "probe");
+    if (!(folderFlags(folder / "probe", FS_TOPDIR_FL).value_or(0) & FS_TOPDIR_FL))
+        GTEST_SKIP() << "this file system keeps no top-of-tree mark";
+    const std::string out = folder / "out";
+    ASSERT_EQ(batch({QUILLMAP4_SAMPLES "/harbour.geojson", "--region",
+                     "47.49,-122.28,47.51,-122.24", "--out", out})
+                  .status,
+              0);
+    EXPECT_TRUE(folderFlags(out).value_or(0) & FS_TOPDIR_FL);
+    EXPECT_FALSE(folderFlags(folder.path.string()).value_or(0) & FS_TOPDIR_FL);
+}
+#endif
 
 std::string csvOf(const std::string& folder) {
     return *readFileBytes(folder + "/batch.csv", 1 << 24);
