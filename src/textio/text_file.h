@@ -1,5 +1,6 @@
 // The one place where the core touches files: Windows-1252 text, whole-file
-// writes through a temporary file, reads, and path joining.
+// writes (through a temporary file, or straight into a fresh folder), reads,
+// and path joining.
 #pragma once
 
 #include <cstddef>
