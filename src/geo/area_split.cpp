@@ -5,7 +5,10 @@
 #include "geo/area_split.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 #include "model/area_grid.h"
@@ -114,10 +117,53 @@ std::pair<GridRange, GridRange> halves(const GridRange& r) {
     return {{r.x0, r.y0, r.x1, middle}, {r.x0, middle, r.x1, r.y1}};
 }
 
+// Halves that wait for a job. A job that halves its range leaves the
+// second half here while another job has nothing to do, and follows the
+// first down itself; so the jobs share the halving from the first cut and
+// none stands idle at the end while a large half is left to one.
+class WaitingHalves {
+  public:
+    WaitingHalves(int jobs, Node whole) : jobs_(jobs) { waiting_.push_back(std::move(whole)); }
+
+    bool jobIdle() {
+        const std::lock_guard lock(mutex_);
+        return idle_ > static_cast<int>(waiting_.size());
+    }
+
+    void leave(Node half) {
+        {
+            const std::lock_guard lock(mutex_);
+            waiting_.push_back(std::move(half));
+        }
+        wake_.notify_one();
+    }
+
+    // The next half, or nothing once every job waits and none is left.
+    std::optional<Node> take() {
+        std::unique_lock lock(mutex_);
+        ++idle_;
+        if (idle_ == jobs_ && waiting_.empty()) wake_.notify_all();
+        wake_.wait(lock, [this] { return !waiting_.empty() || idle_ == jobs_; });
+        if (waiting_.empty()) return std::nullopt;
+        --idle_;
+        Node half = std::move(waiting_.back());
+        waiting_.pop_back();
+        return half;
+    }
+
+  private:
+    const int jobs_;
+    int idle_ = 0;
+    std::vector<Node> waiting_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+};
+
 class Splitter {
   public:
-    Splitter(const std::vector<BatchFeature>& features, const SplitWork& work)
-        : features_(features), work_(work), envelopes_(features.size()) {
+    Splitter(const std::vector<BatchFeature>& features, const SplitWork& work,
+             WaitingHalves& waiting)
+        : features_(features), work_(work), waiting_(waiting), envelopes_(features.size()) {
         // Once: a coastline's envelope is a walk over all its vertices.
         for (std::size_t i = 0; i < features.size(); ++i)
             features[i].shape->getEnvelope(&envelopes_[i]);
@@ -127,6 +173,11 @@ class Splitter {
         if (node.items.empty()) return finished(node.range);
         if (node.range.count() > 1) {
             const auto [first, second] = halves(node.range);
+            if (waiting_.jobIdle()) {
+                waiting_.leave(narrowed(node, second));
+                descend(narrowed(node, first));
+                return;
+            }
             descend(narrowed(node, first));
             descend(narrowed(node, second));
             return;
@@ -172,6 +223,7 @@ class Splitter {
 
     const std::vector<BatchFeature>& features_;
     const SplitWork& work_;
+    WaitingHalves& waiting_;
     std::vector<OGREnvelope> envelopes_;
 };
 
@@ -222,33 +274,11 @@ void splitOverAreas(const std::vector<BatchFeature>& features, GridRange range, 
         Item item = itemOf(i, *features[i].shape);
         if (item.polygon || !item.runs.empty()) root.items.push_back(std::move(item));
     }
-    root = narrowed(root, range);
-    const Splitter splitter(features, work);
-    // Halve breadth first until every job has several halves to take, then
-    // each job takes the next one left and follows it down to its areas.
-    std::vector<Node> frontier{std::move(root)};
-    const std::size_t enough = static_cast<std::size_t>(std::max(1, jobs)) * 8;
-    while (frontier.size() < enough &&
-           std::any_of(frontier.begin(), frontier.end(),
-                       [](const Node& n) { return n.range.count() > 1 && !n.items.empty(); })) {
-        std::vector<Node> next;
-        for (const Node& node : frontier) {
-            if (node.range.count() == 1 || node.items.empty()) {
-                next.push_back(node);
-                continue;
-            }
-            const auto [first, second] = halves(node.range);
-            next.push_back(narrowed(node, first));
-            next.push_back(narrowed(node, second));
-        }
-        frontier = std::move(next);
-    }
-    std::atomic<std::size_t> taken{0};
+    jobs = std::max(1, jobs);
+    WaitingHalves waiting(jobs, narrowed(root, range));
+    const Splitter splitter(features, work, waiting);
     const auto take = [&] {
-        for (std::size_t i = taken++; i < frontier.size(); i = taken++) {
-            splitter.descend(frontier[i]);
-            frontier[i].items.clear();
-        }
+        while (const auto half = waiting.take()) splitter.descend(*half);
     };
     std::vector<std::thread> threads;
     for (int j = 1; j < jobs; ++j) threads.emplace_back(take);

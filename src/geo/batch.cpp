@@ -4,6 +4,12 @@
 
 #include <unistd.h>
 
+#ifdef __linux__
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
+
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -257,12 +263,37 @@ Expected<AreaSettings> settingsOf(const Options& o) {
     return settings;
 }
 
+// ext2/3/4 put a new folder in the block group of the folder that holds
+// it, and every file in the group of its folder, so the thousands of area
+// folders would crowd one group. Without a journal ext4 also will not
+// reuse, for some minutes, an inode freed there, and steps over each one
+// for every file it makes: after an earlier run's folders were removed,
+// making a file then costs 0.2 to 0.3 ms instead of 0.02 ms. Marked as the
+// top of a folder tree (as chattr +T does), the output folder has its
+// subfolders spread over the groups as the file system root has. Other
+// file systems refuse the mark, which costs nothing.
+void spreadSubfolders(const std::string& folder) {
+#ifdef __linux__
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    int flags = 0;
+    if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && !(flags & FS_TOPDIR_FL)) {
+        flags |= FS_TOPDIR_FL;
+        ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    ::close(fd);
+#else
+    (void)folder;
+#endif
+}
+
 Status checkOutFolder(const std::string& folder) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec || !fs::is_directory(folder, ec))
         return Error{"Cannot make the output folder \"" + folder +
                      "\": " + (ec ? ec.message() : "it is a file") + "."};
+    spreadSubfolders(folder);
     const std::string probe = joinPath(folder, ".quillmap4-probe");
     const Status written = writeFileAtomically(probe, "");
     fs::remove(probe, ec);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "capture/shape_presses.h"
 #include "geo/area_pieces.h"
@@ -11,6 +12,7 @@
 #include "model/numbers.h"
 #include "model/position_text.h"
 #include "project/points_file.h"
+#include "project/project_file.h"
 #include "source/source_writers.h"
 #include "textio/text_file.h"
 
@@ -64,15 +66,29 @@ PieceWork fitted(const AreaSettings& settings, const ProjectState& form, const O
     }
 }
 
-// The project (and its points file) and both sources, as Save and Create
-// Source write them; the compiler on each source when asked.
+// The project (and its points file) and both sources, the bytes Save and
+// Create Source write, each made straight in the piece's fresh folder: the
+// folder's rename puts all four in place at once. The compiler on each
+// source when asked.
 Expected<std::string> writePiece(const AreaSettings& settings, const ProjectState& s,
                                  const std::string& folder, bool& compileFailed,
                                  std::string& compiled) {
     const std::string project = ProjectFilePath(folder, s);
-    if (const Status saved = saveProject(project, s, ""); !saved) return saved.error();
-    if (const auto lwm = createlwm(s, folder); !lwm) return lwm.error();
-    if (const auto vtp = createvtp(s, folder); !vtp) return vtp.error();
+    const std::string fields = projectFileText(s);
+    if (const Status fits = checkProjectLines(fields); !fits) return fits.error();
+    auto lwm = lwmSourceText(s);
+    if (!lwm) return lwm.error();
+    auto vtp = vtpSourceText(s);
+    if (!vtp) return vtp.error();
+    encodeWindows1252InPlace(lwm.value());
+    encodeWindows1252InPlace(vtp.value());
+    const std::pair<std::string, std::string> written[] = {
+        {companionPath(project), pointsFileText(pointsOf(s, ""))},
+        {project, toWindows1252(fields)},
+        {LwmSourcePath(folder), std::move(lwm.value())},
+        {VtpSourcePath(folder), std::move(vtp.value())}};
+    for (const auto& [path, bytes] : written)
+        if (const Status made = writeNewFile(path, bytes); !made) return made.error();
     std::string files = fs::path(project).filename().string() + " " +
                         fs::path(companionPath(project)).filename().string() +
                         " LWMSource.asm VTPSource.asm";
@@ -89,9 +105,14 @@ Expected<std::string> writePiece(const AreaSettings& settings, const ProjectStat
     return files;
 }
 
-// Puts the finished folder in place of any earlier one of that name.
+// Puts the finished folder in place: one rename when the name is free, as
+// it is unless --force redoes the area; otherwise in place of the earlier
+// folder of that name.
 Status moveIntoPlace(const fs::path& partial, const fs::path& target) {
     std::error_code ec;
+    fs::rename(partial, target, ec);
+    if (!ec) return okStatus();
+    ec.clear();
     const fs::path old = target.parent_path() / ("." + target.filename().string() + ".old");
     fs::remove_all(old, ec);
     if (fs::exists(target, ec)) fs::rename(target, old, ec);
@@ -100,6 +121,16 @@ Status moveIntoPlace(const fs::path& partial, const fs::path& target) {
         return Error{"Could not put \"" + target.string() + "\" in place: " + ec.message() + "."};
     fs::remove_all(old, ec);
     return okStatus();
+}
+
+// A fresh, empty folder in place of whatever a stopped run left there.
+Status makeFreshFolder(const fs::path& folder) {
+    std::error_code ec;
+    if (fs::create_directory(folder, ec)) return okStatus();
+    fs::remove_all(folder, ec);
+    if (!ec && fs::create_directory(folder, ec)) return okStatus();
+    return Error{"Could not make \"" + folder.string() +
+                 "\": " + (ec ? ec.message() : std::string("it is in use")) + "."};
 }
 
 std::string pieceFolder(const std::string& name, std::size_t piece) {
@@ -174,16 +205,17 @@ std::vector<SummaryRow> writeArea(const AreaSettings& settings, GridArea area,
                            std::to_string(work.points) + " points at tolerance " +
                            decimalText(work.tolerance);
         const fs::path partial = out / ("." + folder + ".partial");
-        if (fs::exists(partial, ec)) fs::remove_all(partial, ec);  // left by a run that was stopped
         bool compileFailed = false;
         std::string compiled;
         Expected<std::string> files = Error{work.error};
-        if (work.error.empty() && !fs::create_directory(partial, ec))
-            files = Error{"Could not make \"" + partial.string() + "\": " + ec.message() + "."};
-        else if (work.error.empty()) {
-            ProjectState& s = work.pressed;
-            s.txtprojectname = settings.projectName.empty() ? folder : settings.projectName;
-            files = writePiece(settings, s, partial.string(), compileFailed, compiled);
+        if (work.error.empty()) {
+            if (const Status made = makeFreshFolder(partial); !made) {
+                files = made.error();
+            } else {
+                ProjectState& s = work.pressed;
+                s.txtprojectname = settings.projectName.empty() ? folder : settings.projectName;
+                files = writePiece(settings, s, partial.string(), compileFailed, compiled);
+            }
         }
         if (files) {
             if (const Status placed = moveIntoPlace(partial, out / folder); !placed)

@@ -232,6 +232,18 @@ std::string replaceDurably(const fs::path& from, const fs::path& to) {
 #endif
 }
 
+// Why the system would refuse the file's name or store it under another
+// one, or nothing: Windows alone has such names.
+std::string nameFault(const fs::path& file) {
+#ifdef _WIN32
+    const std::u8string name = file.filename().u8string();
+    return windowsNameFault(std::string(name.begin(), name.end()));
+#else
+    (void)file;
+    return {};
+#endif
+}
+
 // The replacement keeps what the author set on the earlier file: its mode
 // and, on Windows, its hidden and system marks.
 void keepMarks(const fs::path& earlier, const fs::path& replacement, fs::perms mode) {
@@ -368,12 +380,7 @@ Expected<PendingFile> PendingFile::write(const std::string& path, std::string_vi
     if (fs::exists(existing) && (existing.permissions() & kAnyWrite) == fs::perms::none) {
         return writeError(path, "the file is read-only");
     }
-#ifdef _WIN32
-    const std::u8string name = target.filename().u8string();
-    if (const std::string fault = windowsNameFault(std::string(name.begin(), name.end()));
-        !fault.empty())
-        return writeError(path, fault);
-#endif
+    if (const std::string fault = nameFault(target); !fault.empty()) return writeError(path, fault);
 
     PendingFile pending;
     pending.path_ = path;
@@ -432,6 +439,14 @@ Status writeFileAtomically(const std::string& path, std::string_view bytes) {
     auto pending = PendingFile::write(path, bytes);
     if (!pending) return pending.error();
     return pending.value().commit();
+}
+
+Status writeNewFile(const std::string& path, std::string_view bytes) {
+    const fs::path target = toFsPath(path);
+    std::string failed = nameFault(target);
+    if (failed.empty()) failed = writeDurably(target, bytes);
+    if (!failed.empty()) return writeError(path, failed);
+    return okStatus();
 }
 
 Expected<std::string> readFileBytes(const std::string& path, std::size_t maxBytes) {

@@ -1,5 +1,6 @@
 // The one place where the core touches files: Windows-1252 text, whole-file
-// writes through a temporary file, reads, and path joining.
+// writes (through a temporary file, or straight into a fresh folder), reads,
+// and path joining.
 #pragma once
 
 #include <cstddef>
@@ -64,6 +65,12 @@ Status syncFileSystem(const std::string& path);
 
 // PendingFile::write and commit in one step.
 Status writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// Makes a file that must not exist yet and writes the bytes into it in one
+// go, with no temporary file: for a fresh folder that is itself renamed into
+// place when all its files are written. Flushed to the disk as
+// writeFileAtomically's files are; a failed write leaves no file behind.
+Status writeNewFile(const std::string& path, std::string_view bytes);
 
 // Reads an ordinary file whole. A folder, a missing file or a file larger
 // than maxBytes is an error naming the path.

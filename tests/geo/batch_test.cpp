@@ -6,10 +6,17 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#ifdef __linux__
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#endif
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 
@@ -207,6 +214,39 @@ TEST(Batch, HarbourSampleAsTheWindowImportsIt) {
                   folder / "batch" + "/batch.csv\n");
 }
 
+#ifdef __linux__
+// The folder's file system flags, with more set first; nothing where it
+// keeps none.
+std::optional<int> folderFlags(const std::string& folder, int more = 0) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+    int flags = 0;
+    bool read = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (read && more) {
+        flags |= more;
+        read =
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    }
+    if (fd >= 0) ::close(fd);
+    return read ? std::optional<int>(flags) : std::nullopt;
+}
+
+// Where the file system takes the mark at all (ext2/3/4), the output folder
+// is made the top of a folder tree, so the area folders are spread over it.
+TEST(Batch, OutputFolderSpreadsItsAreaFolders) {
+    Folder folder;
+    fs::create_directory(folder / "probe");
+    if (!(folderFlags(folder / "probe", FS_TOPDIR_FL).value_or(0) & FS_TOPDIR_FL))
+        GTEST_SKIP() << "this file system keeps no top-of-tree mark";
+    const std::string out = folder / "out";
+    ASSERT_EQ(batch({QUILLMAP4_SAMPLES "/harbour.geojson", "--region",
+                     "47.49,-122.28,47.51,-122.24", "--out", out})
+                  .status,
+              0);
+    EXPECT_TRUE(folderFlags(out).value_or(0) & FS_TOPDIR_FL);
+    EXPECT_FALSE(folderFlags(folder.path.string()).value_or(0) & FS_TOPDIR_FL);
+}
+#endif
+
 std::string csvOf(const std::string& folder) {
     return *readFileBytes(folder + "/batch.csv", 1 << 24);
 }
@@ -238,6 +278,40 @@ TEST(Batch, ShardsThroughGnuParallelMakeWhatOneRunMakes) {
     EXPECT_EQ(three, one);
 }
 
+// A file made in one go in a fresh folder: the bytes as given, never over
+// a file that is there, and nothing left by a write that fails.
+struct NewFileCase {
+    const char* name;
+    const char* before;  // the file's bytes beforehand; nullptr: no file
+    const char* folder;  // where it is made, in the scratch folder
+    std::string said;    // the error, the path as $PATH; empty: written
+    std::string after;   // the file's bytes afterwards; "-": no file
+};
+
+void PrintTo(const NewFileCase& c, std::ostream* os) { *os << c.name; }
+
+class NewFiles : public testing::TestWithParam<NewFileCase> {};
+
+TEST_P(NewFiles, AreMadeWholeOrNotAtAll) {
+    Folder folder;
+    const std::string path = folder / (std::string(GetParam().folder) + "/LWMSource.asm");
+    if (GetParam().before) std::ofstream(path) << GetParam().before;
+    const Status made = writeNewFile(path, std::string("a\r\nb\0\xE9\r\n", 7));
+    std::string said = GetParam().said;
+    if (const auto at = said.find("$PATH"); at != std::string::npos) said.replace(at, 5, path);
+    EXPECT_EQ(made ? "" : made.error().message, said);
+    EXPECT_EQ(fs::exists(path) ? *readFileBytes(path, 100) : "-", GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NewFiles,
+    testing::Values(NewFileCase{"Written", nullptr, ".", "", std::string("a\r\nb\0\xE9\r\n", 7)},
+                    NewFileCase{"NeverOverAnEarlierFile", ";  earlier and longer", ".",
+                                "Could not write \"$PATH\": File exists.", ";  earlier and longer"},
+                    NewFileCase{"FolderMissing", nullptr, "none",
+                                "Could not write \"$PATH\": No such file or directory.", "-"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 long long modified(const std::string& path) {
     struct stat info {};
     ::stat(path.c_str(), &info);
@@ -262,7 +336,9 @@ TEST(Batch, SecondRunSkipsWhatIsWritten) {
     EXPECT_NE(csvOf(out).find("123_120_05_28,,,,,123_120_05_28,skipped: written before\n"),
               std::string::npos);
     fs::remove_all(out + "/123_120_05_28");
+    // What a run stopped in the middle of the area leaves.
     fs::create_directory(out + "/.123_120_05_28.partial");
+    std::ofstream(out + "/.123_120_05_28.partial/LWMSource.asm") << ";  half";
     EXPECT_TRUE(batch(args).out.starts_with("1 areas written (2 pieces), 2 skipped"));
     EXPECT_EQ(filesUnder(out), first);
     EXPECT_FALSE(fs::exists(out + "/.123_120_05_28.partial"));
