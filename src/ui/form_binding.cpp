@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QTextDocument>
-#include <span>
+#include <algorithm>
 
 #include "ui/project_document.h"
 #include "ui/window_common.h"
@@ -88,6 +88,7 @@ FormBinding::FormBinding(QWidget& form, ProjectDocument& document)
     : QObject(&form), form_(form), document_(document) {
     for (const auto& [name, field] : kTypedTexts) {
         QWidget* control = form_.findChild<QWidget*>(QString::fromLatin1(name));
+        texts_.push_back({control, field});
         const auto typed = [this, control, field = field] {
             const QScopedValueRollback<bool> typing(typing_, true);
             document_.setText(field, shownText(control).toStdString());
@@ -100,13 +101,18 @@ FormBinding::FormBinding(QWidget& form, ProjectDocument& document)
             connect(static_cast<QPlainTextEdit*>(control), &QPlainTextEdit::textChanged, this,
                     typed);
     }
+    for (const auto& [name, field] : kShownTexts)
+        texts_.push_back({form_.findChild<QWidget*>(QString::fromLatin1(name)), field});
     for (const auto& [name, field] : kFlags) {
         auto* button = form_.findChild<QAbstractButton*>(QString::fromLatin1(name));
+        flags_.push_back({button, field});
         connect(button, &QAbstractButton::toggled, this, [this, field = field](bool on) {
             const QScopedValueRollback<bool> typing(typing_, true);
             document_.setFlag(field, on);
         });
     }
+    for (const auto& [name, field] : kColours)
+        colours_.push_back({form_.findChild<QWidget*>(QString::fromLatin1(name)), field});
     connect(&document_, &ProjectDocument::fieldsChanged, this, [this] {
         if (!typing_) show();
     });
@@ -114,23 +120,20 @@ FormBinding::FormBinding(QWidget& form, ProjectDocument& document)
 
 void FormBinding::show() {
     const qm4::ProjectState& s = document_.state();
-    using Texts = std::span<const std::pair<const char*, std::string S::*>>;
-    for (const Texts table : {Texts(kTypedTexts), Texts(kShownTexts)})
-        for (const auto& [name, field] : table)
-            showText(form_.findChild<QWidget*>(QString::fromLatin1(name)), qs(s.*field));
+    for (const auto& [control, field] : texts_) showText(control, qs(s.*field));
     // Option buttons in one group refuse to be unchecked together, but an
     // opened project may select neither of a pair.
-    std::vector<QAbstractButton*> buttons;
-    for (const auto& [name, field] : kFlags) {
-        auto* button = form_.findChild<QAbstractButton*>(QString::fromLatin1(name));
+    const bool differ = std::any_of(flags_.begin(), flags_.end(), [&](const auto& flag) {
+        return flag.first->isChecked() != s.*flag.second;
+    });
+    for (const auto& [button, field] : flags_) {
+        if (!differ) break;
         button->setAutoExclusive(false);
         button->setChecked(s.*field);
-        buttons.push_back(button);
     }
-    for (QAbstractButton* button : buttons)
-        if (qobject_cast<QRadioButton*>(button)) button->setAutoExclusive(true);
-    for (const auto& [name, field] : kColours) {
-        auto* counter = form_.findChild<QWidget*>(QString::fromLatin1(name));
+    for (const auto& [button, field] : flags_)
+        if (differ && qobject_cast<QRadioButton*>(button)) button->setAutoExclusive(true);
+    for (const auto& [counter, field] : colours_) {
         const qm4::CounterColour colour = s.*field;
         const QColor shown = colour == qm4::CounterColour::Red ? kCounterRed
                              : colour == qm4::CounterColour::Black

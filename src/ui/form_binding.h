@@ -6,8 +6,14 @@
 
 #include <QObject>
 #include <QWidget>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "model/project_state.h"
 
 class ProjectDocument;
+class QAbstractButton;
 
 class FormBinding : public QObject {
   public:
@@ -20,5 +26,9 @@ class FormBinding : public QObject {
   private:
     QWidget& form_;
     ProjectDocument& document_;
+    // The table's controls, found once.
+    std::vector<std::pair<QWidget*, std::string qm4::ProjectState::*>> texts_;
+    std::vector<std::pair<QAbstractButton*, bool qm4::ProjectState::*>> flags_;
+    std::vector<std::pair<QWidget*, qm4::CounterColour qm4::ProjectState::*>> colours_;
     bool typing_ = false;  // a control is handing the document its value
 };

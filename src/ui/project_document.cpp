@@ -268,6 +268,8 @@ CaptureTexts ProjectDocument::captureTexts() const {
 
 void ProjectDocument::applyCaptureTexts(const CaptureTexts& texts) {
     qm4::ProjectState& s = state_;
+    const bool lwmSelection = s.lstLWM.selected != texts.lwmSelected;
+    const bool vtpSelection = s.lstVTP.selected != texts.vtpSelected;
     s.txtlwmnumber = texts.lwmCounter;
     s.txtvtpnumber = texts.vtpCounter;
     s.lwmnumberColour = texts.lwmColour;
@@ -279,8 +281,8 @@ void ProjectDocument::applyCaptureTexts(const CaptureTexts& texts) {
     s.lstLWM.selected = texts.lwmSelected;
     s.lstVTP.selected = texts.vtpSelected;
     emit fieldsChanged();
-    emit selectionChanged(LwmList, s.lstLWM.selected);
-    emit selectionChanged(VtpList, s.lstVTP.selected);
+    if (lwmSelection) emit selectionChanged(LwmList, s.lstLWM.selected);
+    if (vtpSelection) emit selectionChanged(VtpList, s.lstVTP.selected);
     noteChange();
 }
 
