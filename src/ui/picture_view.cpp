@@ -81,6 +81,7 @@ void PictureView::setTraceSelection(Trace trace, int index) {
 }
 
 void PictureView::setTraceClosed(Trace trace, bool closed) {
+    if (lines_[trace].closed == closed) return;
     lines_[trace].closed = closed;
     update();
 }
