@@ -3,8 +3,8 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -18,9 +18,11 @@
 #include "ui/window_common.h"
 
 QString formFontFamily() {
+    // A substitute is only looked for when the family itself is missing, so
+    // the font database need not be asked first (which would read every
+    // family the system has).
     const QString family = QStringLiteral("Comic Sans MS");
-    if (!QFontDatabase::hasFamily(family))
-        QFont::insertSubstitution(family, QStringLiteral("Comic Neue"));
+    QFont::insertSubstitution(family, QStringLiteral("Comic Neue"));
     return family;
 }
 
@@ -40,11 +42,15 @@ QLabel* displayLabel(const char* name, QWidget* parent, int minimumChars) {
     return label;
 }
 
-QScrollArea* scrolled(QWidget* page) {
-    auto* area = new QScrollArea;
-    area->setWidget(page);
+QScrollArea* scrolled(QWidget* parent) {
+    auto* area = new QScrollArea(parent);
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
+    return area;
+}
+
+QScrollArea* scrolled(QScrollArea* area, QWidget* page) {
+    area->setWidget(page);
     return area;
 }
 
@@ -97,12 +103,19 @@ QComboBox* vocabularyBox(const char* name, const std::vector<std::string>& entri
 }
 
 QAction* addWarningSign(QLineEdit* field, const QString& fieldName, const QString& toolTip) {
-    QAction* warning = field->addAction(field->style()->standardIcon(QStyle::SP_MessageBoxWarning),
-                                        QLineEdit::TrailingPosition);
+    QAction* warning = field->addAction(QIcon(), QLineEdit::TrailingPosition);
     warning->setObjectName(QStringLiteral("warn") + fieldName);
     warning->setToolTip(toolTip);
     warning->setVisible(false);
     return warning;
+}
+
+// The icon is looked up the first time a sign shows: the lookup searches the
+// icon themes, which would slow the window's start.
+void showWarningSign(QAction* sign) {
+    static const QIcon icon = qApp->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    if (sign->icon().isNull()) sign->setIcon(icon);
+    sign->setVisible(true);
 }
 
 void chainTabOrder(std::initializer_list<QWidget*> widgets) {

@@ -31,8 +31,10 @@ QLineEdit* lineEdit(const char* name, QWidget* parent);
 QLabel* displayLabel(const char* name, QWidget* parent, int minimumChars);
 
 // A tab page that scrolls when the window is smaller than the page, so no
-// control is ever squeezed below its own size.
-QScrollArea* scrolled(QWidget* page);
+// control is ever squeezed below its own size: made in parent, then given
+// its page.
+QScrollArea* scrolled(QWidget* parent);
+QScrollArea* scrolled(QScrollArea* area, QWidget* page);
 
 QLabel* centred(const QString& text, QWidget* parent);
 
@@ -50,6 +52,7 @@ QComboBox* vocabularyBox(const char* name, const std::vector<std::string>& entri
 // A warning sign inside the field, named "warn" and the field's name, hidden
 // until a command shows it.
 QAction* addWarningSign(QLineEdit* field, const QString& fieldName, const QString& toolTip);
+void showWarningSign(QAction* sign);
 
 // Tab runs through the widgets in this order.
 void chainTabOrder(std::initializer_list<QWidget*> widgets);

@@ -65,12 +65,17 @@ bool MainWindow::openProject(const QString& path) { return files_->openProject(p
 bool MainWindow::offerRecovery() { return files_->offerRecovery(); }
 
 void MainWindow::createViews() {
+    // Each view is made inside its page, so that its widgets take the form's
+    // font as they are made rather than change to it afterwards.
     auto* tabs = named(new QTabWidget(this), "SSTab1");
-    generalTab_ = new GeneralTab;
-    drawTab_ = new DrawTab;
-    tabs->addTab(scrolled(generalTab_), tr("&General / Location"));
-    tabs->addTab(scrolled(new LwmVtpTab), tr(" L&WM / VTP"));
-    tabs->addTab(scrolled(drawTab_), tr("&Draw Data Points"));
+    QScrollArea* page = scrolled(tabs);
+    generalTab_ = new GeneralTab(page);
+    tabs->addTab(scrolled(page, generalTab_), tr("&General / Location"));
+    page = scrolled(tabs);
+    tabs->addTab(scrolled(page, new LwmVtpTab(page)), tr(" L&WM / VTP"));
+    page = scrolled(tabs);
+    drawTab_ = new DrawTab(page);
+    tabs->addTab(scrolled(page, drawTab_), tr("&Draw Data Points"));
     setCentralWidget(tabs);
     new CaptureTool(*document_, *drawTab_->picture());
     binding_ = new FormBinding(*this, *document_);

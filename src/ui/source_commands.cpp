@@ -18,6 +18,7 @@
 #include "source/view_source.h"
 #include "textio/text_file.h"
 #include "ui/compiler.h"
+#include "ui/form_widgets.h"
 #include "ui/platform_services.h"
 #include "ui/preferences_dialog.h"
 #include "ui/project_document.h"
@@ -106,7 +107,7 @@ bool SourceCommands::create(bool lwm) {
     QString report = tr("Wrote %1 (%2 lines).").arg(qs(path)).arg(*written);
     QStringList captions;
     for (const std::string& name : qm4::fieldsTheCompilerNeeds(s, lwm)) {
-        warnings_.at(name)->setVisible(true);
+        showWarningSign(warnings_.at(name));
         const QString caption = fieldCaptions().at(name);
         if (!captions.contains(caption)) captions << caption;
     }
@@ -124,7 +125,7 @@ bool SourceCommands::create(bool lwm) {
 QString SourceCommands::counterNote(bool lwm) {
     const auto mismatch = qm4::counterMismatch(document_.state(), lwm);
     if (!mismatch) return QString();
-    warnings_.at(counterName(lwm))->setVisible(true);
+    showWarningSign(warnings_.at(counterName(lwm)));
     return QLatin1Char(' ') + qs(*mismatch) + QLatin1Char('.');
 }
 
