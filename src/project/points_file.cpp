@@ -29,8 +29,8 @@ PointsContent readPointsBody(LineRecordReader& in) {
 }
 
 PointsContent pointsOf(const ProjectState& s, const std::string& picture) {
-    return {picture,         s.imagery,         s.txtlwmnumber, s.lwmnumberColour,
-            s.txtvtpnumber,  s.vtpnumberColour, s.lstLWM.lines, s.lstVTP.lines};
+    return {picture,        s.imagery,         s.txtlwmnumber, s.lwmnumberColour,
+            s.txtvtpnumber, s.vtpnumberColour, s.lstLWM.lines, s.lstVTP.lines};
 }
 
 void applyPoints(ProjectState& s, const PointsContent& points) {
@@ -47,8 +47,7 @@ bool sameSavedContent(const ProjectState& a, const ProjectState& b) {
     return a.lstLWM.lines == b.lstLWM.lines && a.lstVTP.lines == b.lstVTP.lines &&
            a.txtlwmnumber == b.txtlwmnumber && a.txtvtpnumber == b.txtvtpnumber &&
            a.lwmnumberColour == b.lwmnumberColour && a.vtpnumberColour == b.vtpnumberColour &&
-           a.imagery == b.imagery &&
-           projectFileText(a) == projectFileText(b);
+           a.imagery == b.imagery && projectFileText(a) == projectFileText(b);
 }
 
 void appendPointsBody(std::string& out, const PointsContent& points) {
