@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QStringListModel>
 #include <QStyle>
 
 #include "ui/field_behaviour.h"
@@ -42,8 +43,21 @@ QLabel* displayLabel(const char* name, QWidget* parent, int minimumChars) {
     return label;
 }
 
+namespace {
+class PageScrollArea : public QScrollArea {
+  public:
+    using QScrollArea::QScrollArea;
+    // A plain scroll area caps its hint at a few dozen lines of text.
+    QSize sizeHint() const override {
+        if (!widget()) return QScrollArea::sizeHint();
+        const int frame = 2 * frameWidth();
+        return widget()->sizeHint() + QSize(frame, frame);
+    }
+};
+}  // namespace
+
 QScrollArea* scrolled(QWidget* parent) {
-    auto* area = new QScrollArea(parent);
+    auto* area = new PageScrollArea(parent);
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
     return area;
@@ -91,7 +105,9 @@ QComboBox* vocabularyBox(const char* name, const std::vector<std::string>& entri
         items << qs(entry);
         if (entry.size() > longest->size()) longest = &entry;
     }
-    box->addItems(items);
+    // A plain string list holds the entries in a fraction of the memory of
+    // the combo box's own item model.
+    box->setModel(new QStringListModel(items, box));
     box->setCurrentIndex(-1);
     box->setEditText(QString());
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -103,18 +119,23 @@ QComboBox* vocabularyBox(const char* name, const std::vector<std::string>& entri
 }
 
 QAction* addWarningSign(QLineEdit* field, const QString& fieldName, const QString& toolTip) {
-    QAction* warning = field->addAction(QIcon(), QLineEdit::TrailingPosition);
+    auto* warning = new QAction(field);
     warning->setObjectName(QStringLiteral("warn") + fieldName);
     warning->setToolTip(toolTip);
     warning->setVisible(false);
     return warning;
 }
 
-// The icon is looked up the first time a sign shows: the lookup searches the
-// icon themes, which would slow the window's start.
+// The sign goes into its field, and its icon is looked up, the first time it
+// shows: most signs never do, and the lookup searches the icon themes, which
+// would slow the window's start.
 void showWarningSign(QAction* sign) {
     static const QIcon icon = qApp->style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    if (sign->icon().isNull()) sign->setIcon(icon);
+    if (sign->icon().isNull()) {
+        sign->setIcon(icon);
+        if (auto* field = qobject_cast<QLineEdit*>(sign->parent()))
+            field->addAction(sign, QLineEdit::TrailingPosition);
+    }
     sign->setVisible(true);
 }
 

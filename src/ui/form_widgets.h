@@ -32,7 +32,8 @@ QLabel* displayLabel(const char* name, QWidget* parent, int minimumChars);
 
 // A tab page that scrolls when the window is smaller than the page, so no
 // control is ever squeezed below its own size: made in parent, then given
-// its page.
+// its page. It asks for its page's whole size, so a window opened at its
+// size hint shows every page without scrolling.
 QScrollArea* scrolled(QWidget* parent);
 QScrollArea* scrolled(QScrollArea* area, QWidget* page);
 

@@ -3,6 +3,7 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -33,6 +34,10 @@
 #include "ui/window_common.h"
 #include "ui/working_folder.h"
 
+namespace {
+const QString kGeometryKey = QStringLiteral("window/geometry");
+}
+
 MainWindow::MainWindow() : MainWindow(std::make_unique<DesktopServices>()) {}
 
 MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
@@ -40,7 +45,14 @@ MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
     setObjectName(QStringLiteral("frmmain"));
     setAcceptDrops(true);
     setWindowIcon(applicationIcon());
-    setFont(QFont(formFontFamily()));
+    const QFont formFont(formFontFamily());
+    setFont(formFont);
+    // Every line edit lays out its first (empty) text in the application's
+    // font before it takes the window's. Building the window with the form's
+    // font as the application's spares loading the system font, which nothing
+    // in this window shows, until a dialog needs it.
+    const QFont applicationFont = QApplication::font();
+    QApplication::setFont(formFont);
     document_ = new ProjectDocument(this);
     folder_ = new WorkingFolder(*services_, this);
     createViews();
@@ -49,12 +61,14 @@ MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
     createMenus();
     connectViews();
     binding_->show();
+    QApplication::setFont(applicationFont);
     setWindowTitle(document_->caption() + QStringLiteral("[*]"));
-    // Small screens (or large scale factors) get a window that fits; the
-    // tabs scroll below their full size.
+    // The window comes back where and as large as the author left it. A first
+    // start opens it just large enough to show every tab whole; small screens
+    // (or large scale factors) get a window that fits, and the tabs scroll.
     setMinimumSize(480, 360);
-    const QSize available = screen()->availableGeometry().size();
-    resize(sizeHint().expandedTo(QSize(920, 600)).boundedTo(available * 0.95));
+    if (!restoreGeometry(services_->settings().value(kGeometryKey).toByteArray()))
+        resize(sizeHint().boundedTo(screen()->availableGeometry().size() * 0.95));
 }
 
 MainWindow::~MainWindow() = default;
@@ -274,6 +288,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (!files_->mayClose()) return event->ignore();
     help_->closeWindows();
     sources_->closeWindows();
+    services_->settings().setValue(kGeometryKey, saveGeometry());
     event->accept();
 }
 

@@ -177,9 +177,10 @@ class Window {
                     file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : "?";
             }
         }
-        QStringList warnings;  // the warning signs shown in fields
+        QStringList warnings;  // the warning signs shown in their fields
         for (QAction* sign : main.findChildren<QAction*>(QRegularExpression("^warn")))
-            if (sign->isVisible()) warnings << sign->objectName().mid(4);
+            if (sign->isVisible() && sign->associatedObjects().contains(sign->parent()))
+                warnings << sign->objectName().mid(4);
         warnings.sort();
         all["warnings"] = warnings.join(u' ');
         const qm4::ProjectState& s = main.state();

@@ -350,6 +350,37 @@ class MainWindowTest : public QObject {
         QCOMPARE(w.fake.ini.value("view/fitToWindow").toBool(), false);
     }
 
+    // A first start opens the window just large enough to show every tab
+    // whole (no larger than the screen); the window comes back as large as it
+    // was closed; building it leaves the application's font as it was.
+    void windowOpensWholeAndComesBackAsLeft() {
+        const QFont before = QApplication::font();
+        Window w;
+        QCOMPARE(QApplication::font(), before);
+        const QSize screen = w.main.screen()->availableGeometry().size();
+        QCOMPARE(w.main.size(), w.main.sizeHint().boundedTo(screen * 0.95));
+        w.main.resize(w.main.sizeHint());
+        auto* tabs = w.main.findChild<QTabWidget*>("SSTab1");
+        for (int tab = 0; tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            QApplication::processEvents();
+            auto* page = qobject_cast<QScrollArea*>(tabs->widget(tab));
+            const QSize shown = page->viewport()->size(), whole = page->widget()->sizeHint();
+            QVERIFY2(shown.width() >= whole.width() && shown.height() >= whole.height(),
+                     qPrintable(QStringLiteral("tab %1: %2x%3 shown of %4x%5")
+                                    .arg(tab)
+                                    .arg(shown.width())
+                                    .arg(shown.height())
+                                    .arg(whole.width())
+                                    .arg(whole.height())));
+        }
+        w.main.resize(700, 450);
+        QVERIFY(w.main.close());
+        w.fake.ini.sync();
+        MainWindow again(std::make_unique<FakeServices>(w.fake.home, w.dir.path()));
+        QCOMPARE(again.size(), QSize(700, 450));
+    }
+
     // The insert box wraps its long prompt to fit a small screen; the window
     // opens no larger than the screen, never shrinks below a usable size and
     // never squeezes the picture or the coordinate texts.
