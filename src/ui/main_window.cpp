@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -51,7 +52,8 @@ MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
     // font before it takes the window's. Building the window with the form's
     // font as the application's spares loading the system font, which nothing
     // in this window shows, until a dialog needs it.
-    const QFont applicationFont = QApplication::font();
+    const auto restoreFont = qScopeGuard(
+        [applicationFont = QApplication::font()] { QApplication::setFont(applicationFont); });
     QApplication::setFont(formFont);
     document_ = new ProjectDocument(this);
     folder_ = new WorkingFolder(*services_, this);
@@ -61,7 +63,6 @@ MainWindow::MainWindow(std::unique_ptr<PlatformServices> services)
     createMenus();
     connectViews();
     binding_->show();
-    QApplication::setFont(applicationFont);
     setWindowTitle(document_->caption() + QStringLiteral("[*]"));
     // The window comes back where and as large as the author left it. A first
     // start opens it just large enough to show every tab whole; small screens
