@@ -330,7 +330,7 @@ Expected<std::vector<BatchFeature>> readFeatures(const Options& o, const GridRan
                          "\": " + CPLGetLastErrorMsg()};
         auto reader = readerFor(layer, box);
         if (!reader) return reader.error();
-        if (reader->assumed) err << "Note: " << assumedNote(*layer) << '\n';
+        if (reader->assumed) err << "Note: " << assumedNote(layer->GetName()) << '\n';
         int index = 0;
         for (int l = 0; l < (*dataset)->GetLayerCount(); ++l)
             if ((*dataset)->GetLayer(l) == layer) index = l;

@@ -6,11 +6,14 @@
 #include <cpl_error.h>
 #include <cpl_json.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <optional>
 
+#include "geo/heartbeat.h"
 #include "geo/imagery.h"
 #include "geo/shape_import.h"
 #include "geo/trace_export.h"
@@ -21,10 +24,48 @@ namespace {
 // A reply's fields after "ok":true, each starting with a comma.
 using Fields = std::string;
 
+// The progress lines of one request: a line for each hundredth the work
+// reports, and the last part again whenever nothing was sent for half a
+// second, so that the window hears from the helper while a step runs that
+// reports nothing (GDAL opening a large file, a shape of millions of
+// vertices checked).
+class ProgressLines {
+  public:
+    static constexpr std::chrono::milliseconds kPace{500};
+
+    ProgressLines(long long id, const ReplySink& send)
+        : id_(id), send_(send), heartbeat_(kPace, [this] { beat(); }) {}
+
+    bool report(double part) {
+        const std::lock_guard lock(mutex_);
+        if (part >= shown_ + 0.01) sendLine(part);
+        return true;
+    }
+
+  private:
+    void beat() {
+        const std::lock_guard lock(mutex_);
+        if (Clock::now() - sent_ >= kPace) sendLine(shown_);
+    }
+    void sendLine(double part) {
+        shown_ = std::max(shown_, part);
+        sent_ = Clock::now();
+        send_("{\"id\":" + std::to_string(id_) + ",\"progress\":" + jsonNumber(shown_) + "}");
+    }
+
+    using Clock = std::chrono::steady_clock;
+    const long long id_;
+    const ReplySink& send_;
+    std::mutex mutex_;
+    double shown_ = 0;
+    Clock::time_point sent_ = Clock::now();
+    Heartbeat heartbeat_;  // last: it stops before the rest goes
+};
+
 struct Request {
     long long id = 0;
     const CPLJSONObject& body;
-    const ReplySink& send;
+    ProgressLines& progress;
 };
 
 using Handler = Expected<Fields> (*)(const Request&);
@@ -106,14 +147,8 @@ Expected<Fields> features(const Request& r) {
     if (!file) return file.error();
     const auto edges = area(r.body);
     if (!edges) return edges.error();
-    double shown = 0;
-    const auto list = listFeatures(*file, *edges, [&](double part) {
-        if (part >= shown + 0.01) {
-            shown = part;
-            r.send("{\"id\":" + std::to_string(r.id) + ",\"progress\":" + jsonNumber(part) + "}");
-        }
-        return true;
-    });
+    const auto list =
+        listFeatures(*file, *edges, [&](double part) { return r.progress.report(part); });
     if (!list) return list.error();
     Fields out = ",\"features\":[";
     for (const FeatureInfo& f : list->features) {
@@ -251,7 +286,10 @@ std::string answer(std::string_view line, const ReplySink& send) {
     const auto handler = kHandlers.find(op.ToString());
     if (handler == kHandlers.end())
         return failure(number, "There is no op \"" + op.ToString() + "\".");
-    const auto fields = handler->second(Request{number, body, send});
+    const auto fields = [&] {
+        ProgressLines progress(number, send);
+        return handler->second(Request{number, body, progress});
+    }();
     if (!fields) return failure(number, fields.error().message);
     return "{\"id\":" + std::to_string(number) + ",\"ok\":true" + *fields + "}";
 }

@@ -50,11 +50,15 @@ struct LayerReader {
 // Fails when the layer's coordinate system cannot be turned into WGS 84.
 Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& box);
 
+// The layer's coordinates to WGS 84 longitude/latitude: none when it is
+// WGS 84 or declares nothing; fails as readerFor does.
+Expected<std::unique_ptr<OGRCoordinateTransformation>> wgs84Transform(OGRLayer& layer);
+
 // The note for a layer that declares no coordinate system.
-std::string assumedNote(OGRLayer& layer);
+std::string assumedNote(const std::string& layerName);
 
 // "Feature 3 of layer "coast""
-std::string describeFeature(OGRLayer& layer, long long id);
+std::string describeFeature(const std::string& layerName, long long id);
 
 // The feature's shape in WGS 84 longitude/latitude, repaired when it is
 // invalid; fails, saying which feature, on a point, an empty shape, one that
