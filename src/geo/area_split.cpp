@@ -170,7 +170,8 @@ class Splitter {
     }
 
     void descend(const Node& node) const {
-        if (node.items.empty()) return finished(node.range);
+        if (node.items.empty() || (work_.anyWanted && !work_.anyWanted(node.range)))
+            return finished(node.range);
         if (node.range.count() > 1) {
             const auto [first, second] = halves(node.range);
             if (waiting_.jobIdle()) {

@@ -50,6 +50,9 @@ struct NearArea {
 struct SplitWork {
     // Only these areas get work.
     std::function<bool(GridArea)> wanted;
+    // Whether a range may hold a wanted area: the halving goes down only
+    // into those.
+    std::function<bool(const GridRange&)> anyWanted;
     // Called for each wanted area that some feature comes near, from any of
     // the jobs, with the features in their order.
     std::function<void(GridArea, std::vector<NearArea>&)> area;

@@ -126,23 +126,4 @@ std::string describeFeature(const std::string& layerName, long long id) {
     return "Feature " + std::to_string(id) + " of layer \"" + layerName + "\"";
 }
 
-Expected<Geometry> tracedShape(const OGRFeature* feature, const LayerReader& reader, long long id) {
-    const std::string feat = describeFeature(reader.layer->GetName(), id);
-    const OGRGeometry* shape = feature ? feature->GetGeometryRef() : nullptr;
-    if (!shape || shape->IsEmpty()) return Error{feat + " has no shape."};
-    const OGRwkbGeometryType type = wkbFlatten(shape->getGeometryType());
-    if (type == wkbPoint || type == wkbMultiPoint)
-        return Error{feat + " is a point; only lines and polygons can be traced."};
-    Geometry g(shape->clone());
-    const QuietGdal quiet;
-    if (reader.toWgs84 && g->transform(reader.toWgs84.get()) != OGRERR_NONE)
-        return Error{feat + " cannot be placed on the globe."};
-    if (!g->IsValid()) {
-        g.reset(g->MakeValid());
-        if (!g || !g->IsValid())
-            return Error{feat + " has an invalid shape that cannot be repaired."};
-    }
-    return g;
-}
-
 }  // namespace qm4::geo

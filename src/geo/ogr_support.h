@@ -1,7 +1,6 @@
 // What every reader of vector files here shares: opening a file with GDAL's
-// own reason for a failure in plain words, a layer read in WGS 84
-// longitude/latitude through PROJ with a spatial filter on a box, and a
-// feature's shape brought to longitude/latitude and repaired.
+// own reason for a failure in plain words, and a layer read in WGS 84
+// longitude/latitude through PROJ with a spatial filter on a box.
 #pragma once
 
 #include <gdal_priv.h>
@@ -59,10 +58,5 @@ std::string assumedNote(const std::string& layerName);
 
 // "Feature 3 of layer "coast""
 std::string describeFeature(const std::string& layerName, long long id);
-
-// The feature's shape in WGS 84 longitude/latitude, repaired when it is
-// invalid; fails, saying which feature, on a point, an empty shape, one that
-// cannot be transformed or repaired.
-Expected<Geometry> tracedShape(const OGRFeature* feature, const LayerReader& reader, long long id);
 
 }  // namespace qm4::geo

@@ -60,7 +60,7 @@ Expected<FeatureShape> featureShape(const std::string& path, int layer, long lon
     const std::string& layerName = (*file)->layers[static_cast<std::size_t>(layer)].name;
     CachedFeature* feature = (*file)->feature(layer, id);
     if (!feature) return Error{describeFeature(layerName, id) + " has no shape."};
-    const auto shape = (*file)->traced(layer, *feature);
+    const auto shape = tracedShape(*feature, layerName);
     if (!shape) return shape.error();
     const AreaParts parts = partsInArea(**shape, area, true);
     FeatureShape result{parts.polygon, {}};

@@ -16,7 +16,9 @@ std::string fieldName(const OGRFeature& feature) {
     return field >= 0 && feature.IsFieldSetAndNotNull(field) ? feature.GetFieldAsString(field) : "";
 }
 
-CachedFeature cachedOf(OGRFeature& read, const OGRCoordinateTransformation* toWgs84) {
+}  // namespace
+
+CachedFeature keptFeature(OGRFeature& read, const OGRCoordinateTransformation* toWgs84) {
     CachedFeature feature;
     feature.fid = read.GetFID();
     feature.name = fieldName(read);
@@ -35,6 +37,8 @@ CachedFeature cachedOf(OGRFeature& read, const OGRCoordinateTransformation* toWg
     feature.shape = std::move(shape);
     return feature;
 }
+
+namespace {
 
 // Layers whose format finds the features in a box through an index of its
 // own are asked, not read whole.
@@ -95,7 +99,7 @@ Expected<std::shared_ptr<VectorFile>> readFile(const std::string& path, const Pr
             if (++done % 64 == 0 && progress &&
                 !progress(std::min(1.0, double(done) / double(std::max<GIntBig>(1, total)))))
                 return Error{"Cancelled."};
-            cached.add(cachedOf(*feature, cached.toWgs84.get()));
+            cached.add(keptFeature(*feature, cached.toWgs84.get()));
         }
     }
     if (keepOpen) file->dataset = std::move(dataset.value());
@@ -104,10 +108,13 @@ Expected<std::shared_ptr<VectorFile>> readFile(const std::string& path, const Pr
 
 }  // namespace
 
+bool isPoint(const CachedFeature& feature) {
+    return feature.geometryType == "Point" || feature.geometryType == "Multi Point";
+}
+
 std::string untraceable(const CachedFeature& feature, const std::string& layerName) {
     const std::string said = describeFeature(layerName, feature.fid) + " ";
-    if (feature.geometryType == "Point" || feature.geometryType == "Multi Point")
-        return said + "is a point; only lines and polygons can be traced.";
+    if (isPoint(feature)) return said + "is a point; only lines and polygons can be traced.";
     return feature.problem.empty() ? "" : said + feature.problem;
 }
 
@@ -129,7 +136,7 @@ Expected<std::vector<std::size_t>> VectorFile::meeting(int layer, const AreaEdge
         ++*reads;
         cached.clear();
         for (const auto& feature : *cached.indexed)
-            cached.add(cachedOf(*feature, cached.toWgs84.get()));
+            cached.add(keptFeature(*feature, cached.toWgs84.get()));
     }
     const OGRPolygon box = boxOf(area);
     std::vector<std::size_t> found;
@@ -147,12 +154,11 @@ CachedFeature* VectorFile::feature(int layer, long long fid) {
     ++*reads;
     const OGRFeatureUniquePtr read(cached.indexed->GetFeature(fid));
     if (!read) return nullptr;
-    cached.add(cachedOf(*read, cached.toWgs84.get()));
+    cached.add(keptFeature(*read, cached.toWgs84.get()));
     return &cached.features.back();
 }
 
-Expected<const OGRGeometry*> VectorFile::traced(int layer, CachedFeature& feature) {
-    const std::string& layerName = layers.at(static_cast<std::size_t>(layer)).name;
+Expected<const OGRGeometry*> tracedShape(CachedFeature& feature, const std::string& layerName) {
     if (const std::string why = untraceable(feature, layerName); !why.empty()) return Error{why};
     if (!feature.checked) {
         const QuietGdal quiet;

@@ -35,8 +35,19 @@ struct CachedFeature {
     bool checked = false;
 };
 
+// The feature as kept: its shape taken from the read feature and brought
+// to WGS 84 (toWgs84 null: it is already).
+CachedFeature keptFeature(OGRFeature& read, const OGRCoordinateTransformation* toWgs84);
+
+bool isPoint(const CachedFeature& feature);
+
 // Why a feature's shape cannot be traced; empty when it can.
 std::string untraceable(const CachedFeature& feature, const std::string& layerName);
+
+// The shape to trace: the shape itself, or once repaired when it is
+// invalid; fails, saying which feature, on one that cannot be traced or
+// repaired.
+Expected<const OGRGeometry*> tracedShape(CachedFeature& feature, const std::string& layerName);
 
 struct CachedLayer {
     std::string name;
@@ -75,9 +86,6 @@ class VectorFile {
     // The feature, from memory, or through the index when an indexed layer
     // did not give it last; null when the layer has no such feature.
     CachedFeature* feature(int layer, long long fid);
-    // Its shape, repaired once when it is invalid; fails, saying which
-    // feature, on one that cannot be traced or repaired.
-    Expected<const OGRGeometry*> traced(int layer, CachedFeature& feature);
 };
 
 class VectorCache {
