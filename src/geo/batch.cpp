@@ -411,7 +411,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err) {
     std::atomic<long long> done{0}, written{0};
     SplitWork work;
     work.done = &done;
-    work.anyWanted = [&](const GridRange& range) { return anyListedIn(region->listed, range); };
+    work.wantedWithin = [&](const GridRange& range) { return listedWithin(region->listed, range); };
     work.wanted = [&](GridArea a) {
         return (region->listed.empty() || region->listed.count({a.x, a.y})) &&
                shardOf(a.x, a.y, o.shards) == o.shard;

@@ -80,16 +80,27 @@ Expected<std::vector<OGRLayer*>> chosenLayers(GDALDataset& dataset, const BatchI
 
 }  // namespace
 
-bool anyListedIn(const AreaList& listed, const GridRange& range) {
-    if (listed.empty()) return true;
-    // Column by column, stepping straight to the next column that holds one.
-    for (int x = range.x0; x < range.x1; ++x) {
-        const auto at = listed.lower_bound({x, range.y0});
-        if (at == listed.end() || at->first >= range.x1) return false;
-        if (at->first == x && at->second < range.y1) return true;
-        x = at->first == x ? x : at->first - 1;
+GridRange listedWithin(const AreaList& listed, const GridRange& range) {
+    if (listed.empty()) return range;
+    GridRange tight{range.x1, range.y1, range.x0, range.y0};
+    // Column by column, from the first listed area at or below the range's
+    // top to the last one above its bottom.
+    for (auto at = listed.lower_bound({range.x0, range.y0});
+         at != listed.end() && at->first < range.x1;) {
+        const int x = at->first;
+        if (at->second < range.y0) {
+            at = listed.lower_bound({x, range.y0});
+            continue;
+        }
+        const auto below = listed.lower_bound({x, range.y1});
+        if (at != below) {
+            tight.x0 = std::min(tight.x0, x), tight.x1 = x + 1;
+            tight.y0 = std::min(tight.y0, at->second);
+            tight.y1 = std::max(tight.y1, std::prev(below)->second + 1);
+        }
+        at = listed.lower_bound({x + 1, range.y0});
     }
-    return false;
+    return tight.x1 > tight.x0 ? tight : GridRange{range.x0, range.y0, range.x0, range.y0};
 }
 
 Expected<std::vector<BatchFeature>> readBatchInput(const BatchInput& input, const GridRange& range,
@@ -119,7 +130,7 @@ Expected<std::vector<BatchFeature>> readBatchInput(const BatchInput& input, cons
             ++line.done;
             CachedFeature feature = keptFeature(*read, reader->toWgs84.get());
             if (feature.problem == "has no shape." ||
-                (feature.shape && !anyListedIn(listed, nearRange(feature.envelope))))
+                (feature.shape && listedWithin(listed, nearRange(feature.envelope)).count() == 0))
                 continue;
             const auto shape = tracedShape(feature, layer->GetName());
             if (!shape) {

@@ -22,8 +22,9 @@ struct BatchInput {
 // Areas by their place in the whole grid, (x, y) as GridArea has them.
 using AreaList = std::set<std::pair<int, int>>;
 
-// Whether an area of the list lies in the range; any does for an empty list.
-bool anyListedIn(const AreaList& listed, const GridRange& range);
+// The smallest range that holds the listed areas of the range (none: an
+// empty range); the range itself for an empty list.
+GridRange listedWithin(const AreaList& listed, const GridRange& range);
 
 // Every feature that meets the range, or with a list, only those that
 // come near a listed area, so that areas far apart cost what each costs

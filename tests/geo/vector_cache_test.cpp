@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "geo/batch.h"
 #include "geo/batch_input.h"
@@ -156,29 +157,35 @@ struct ListCase {
     const char* name;
     AreaList listed;
     GridRange range;
-    bool any;
+    GridRange within;  // x0, y0, x1, y1
 };
 
 void PrintTo(const ListCase& c, std::ostream* os) { *os << c.name; }
 
 class Listed : public testing::TestWithParam<ListCase> {};
 
-TEST_P(Listed, AreFoundInTheirRange) {
-    EXPECT_EQ(anyListedIn(GetParam().listed, GetParam().range), GetParam().any);
+TEST_P(Listed, AreBoundedInTheirRange) {
+    const GridRange got = listedWithin(GetParam().listed, GetParam().range),
+                    &want = GetParam().within;
+    EXPECT_EQ(std::tie(got.x0, got.y0, got.x1, got.y1),
+              std::tie(want.x0, want.y0, want.x1, want.y1));
 }
 
 const AreaList kTwo{{5, 5}, {9, 2}};
 
-INSTANTIATE_TEST_SUITE_P(Rows, Listed,
-                         testing::Values(ListCase{"NoListTakesAll", {}, {0, 0, 1, 1}, true},
-                                         ListCase{"BothInside", kTwo, {0, 0, 10, 10}, true},
-                                         ListCase{"ColumnsBetween", kTwo, {6, 0, 9, 10}, false},
-                                         ListCase{"AboveTheRange", kTwo, {9, 3, 10, 10}, false},
-                                         ListCase{"OneCell", kTwo, {9, 2, 10, 3}, true},
-                                         ListCase{"BelowBoth", kTwo, {0, 6, 10, 10}, false},
-                                         ListCase{"PastTheLast", kTwo, {10, 0, 20, 10}, false},
-                                         ListCase{"SecondColumn", kTwo, {4, 0, 10, 4}, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Listed,
+    testing::Values(
+        ListCase{"NoListTakesAll", {}, {0, 0, 1, 1}, {0, 0, 1, 1}},
+        ListCase{"BothInside", kTwo, {0, 0, 10, 10}, {5, 2, 10, 6}},
+        ListCase{"ColumnsBetween", kTwo, {6, 0, 9, 10}, {6, 0, 6, 0}},
+        ListCase{"AboveTheRange", kTwo, {9, 3, 10, 10}, {9, 3, 9, 3}},
+        ListCase{"OneCell", kTwo, {9, 2, 10, 3}, {9, 2, 10, 3}},
+        ListCase{"BelowBoth", kTwo, {0, 6, 10, 10}, {0, 6, 0, 6}},
+        ListCase{"PastTheLast", kTwo, {10, 0, 20, 10}, {10, 0, 10, 0}},
+        ListCase{"SecondColumn", kTwo, {4, 0, 10, 4}, {9, 2, 10, 3}},
+        ListCase{"OneColumnCut", {{3, 1}, {3, 4}, {3, 8}, {7, 9}}, {0, 2, 10, 9}, {3, 4, 4, 9}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Three squares: by the harbour, 40 areas east and 30 south, and halfway.
 struct InputCase {
