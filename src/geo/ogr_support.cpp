@@ -87,6 +87,8 @@ Expected<std::unique_ptr<OGRCoordinateTransformation>> wgs84Transform(OGRLayer& 
     OGRSpatialReference source(*layer.GetSpatialRef());
     source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     OGRSpatialReference target = wgs84();
+    // Through PROJ even WGS 84 to itself costs a pass over every vertex.
+    if (source.IsSame(&target)) return std::unique_ptr<OGRCoordinateTransformation>();
     const QuietGdal quiet;
     std::unique_ptr<OGRCoordinateTransformation> to(
         OGRCreateCoordinateTransformation(&source, &target));
@@ -96,13 +98,13 @@ Expected<std::unique_ptr<OGRCoordinateTransformation>> wgs84Transform(OGRLayer& 
 
 Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& box) {
     LayerReader reader{layer, nullptr, layer->GetSpatialRef() == nullptr};
-    if (reader.assumed) {
-        layer->SetSpatialFilterRect(box.west, box.south, box.east, box.north);
-        return reader;
-    }
     auto to = wgs84Transform(*layer);
     if (!to) return to.error();
     reader.toWgs84 = std::move(to.value());
+    if (!reader.toWgs84) {
+        layer->SetSpatialFilterRect(box.west, box.south, box.east, box.north);
+        return reader;
+    }
     OGRSpatialReference source(*layer->GetSpatialRef());
     source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     OGRSpatialReference target = wgs84();

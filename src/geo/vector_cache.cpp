@@ -4,6 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <cmath>
+#include <optional>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -39,6 +42,26 @@ CachedFeature keptFeature(OGRFeature& read, const OGRCoordinateTransformation* t
 }
 
 namespace {
+
+// GEOS's own rule for lines (finite coordinates and two distinct points
+// at least), without handing GEOS a copy of a coastline's million
+// vertices; nothing for other shapes.
+std::optional<bool> linesValid(const OGRGeometry& shape) {
+    const OGRwkbGeometryType type = wkbFlatten(shape.getGeometryType());
+    if (type == wkbMultiLineString) {
+        for (const OGRLineString* line : *shape.toMultiLineString())
+            if (!linesValid(*line).value_or(false)) return false;
+        return true;
+    }
+    if (type != wkbLineString) return std::nullopt;
+    const OGRLineString& line = *shape.toLineString();
+    int distinct = 0;
+    for (int i = 0; i < line.getNumPoints(); ++i) {
+        if (!std::isfinite(line.getX(i)) || !std::isfinite(line.getY(i))) return false;
+        distinct += i == 0 || line.getX(i) != line.getX(i - 1) || line.getY(i) != line.getY(i - 1);
+    }
+    return distinct >= 2;
+}
 
 // Layers whose format finds the features in a box through an index of its
 // own are asked, not read whole.
@@ -162,7 +185,8 @@ Expected<const OGRGeometry*> tracedShape(CachedFeature& feature, const std::stri
     if (const std::string why = untraceable(feature, layerName); !why.empty()) return Error{why};
     if (!feature.checked) {
         const QuietGdal quiet;
-        if (!feature.shape->IsValid()) {
+        const std::optional<bool> lines = linesValid(*feature.shape);
+        if (!(lines ? *lines : feature.shape->IsValid())) {
             feature.repaired.reset(feature.shape->MakeValid());
             if (!feature.repaired || !feature.repaired->IsValid()) {
                 feature.repaired.reset();

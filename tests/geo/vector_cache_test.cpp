@@ -153,6 +153,31 @@ TEST(Heartbeat, BeatsUntilItEnds) {
     EXPECT_EQ(beats, seen);
 }
 
+// Lines are checked without GEOS, by GEOS's own rule: a shape is repaired
+// exactly when GEOS finds it invalid.
+class Repairs : public testing::TestWithParam<const char*> {};
+
+TEST_P(Repairs, FollowGeosOwnCheck) {
+    OGRGeometry* read = nullptr;
+    ASSERT_EQ(OGRGeometryFactory::createFromWkt(GetParam(), nullptr, &read), OGRERR_NONE);
+    CachedFeature feature;
+    feature.geometryType = "Line String";
+    feature.shape.reset(read);
+    const bool valid = feature.shape->IsValid();
+    EXPECT_EQ(tracedShape(feature, "x").ok(), true);
+    EXPECT_EQ(feature.repaired == nullptr, valid);
+    EXPECT_EQ(tracedShape(feature, "x").value(), valid ? read : feature.repaired.get());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, Repairs,
+                         testing::Values("LINESTRING (0 0,1 1)", "LINESTRING (0 0,0 0)",
+                                         "LINESTRING (0 0,0 0,1 0)", "LINESTRING (0 0,1 0,0 0)",
+                                         "MULTILINESTRING ((0 0,0 0))",
+                                         "MULTILINESTRING ((0 0,1 1),(2 2,2 2))",
+                                         "MULTILINESTRING ((0 0,1 1),(2 2,3 2))",
+                                         "POLYGON ((0 0,1 1,1 0,0 1,0 0))",
+                                         "POLYGON ((0 0,1 0,1 1,0 0))"));
+
 struct ListCase {
     const char* name;
     AreaList listed;
