@@ -4,6 +4,10 @@
 
 #include <cpl_error.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <charconv>
 #include <istream>
 #include <ostream>
@@ -47,6 +51,12 @@ int serve(std::istream& in, std::ostream& out) {
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         answerRequest(line, [&](const std::string& reply) { out << reply << '\n' << std::flush; });
+        // What the request left freed goes back to the system while the
+        // helper waits: GDAL parses a large GeoJSON through a gigabyte of
+        // objects, GEOS checks a coastline through copies of it.
+#ifdef __GLIBC__
+        malloc_trim(0);
+#endif
     }
     CPLPopErrorHandler();
     return 0;

@@ -7,10 +7,6 @@
 #include <cmath>
 #include <optional>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace qm4::geo {
 namespace {
 
@@ -212,11 +208,6 @@ Expected<std::shared_ptr<VectorFile>> VectorCache::open(const std::string& path,
         break;
     }
     auto file = readFile(path, progress, reads_);
-    // What GDAL's reader left freed goes back to the system: a large
-    // GeoJSON passes through a gigabyte of parsed text.
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
     if (!file) return file.error();
     if (!stamp.known) return file;
     (*file)->stamp = stamp;
