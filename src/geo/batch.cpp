@@ -25,6 +25,7 @@
 
 #include "geo/batch_area.h"
 #include "geo/batch_input.h"
+#include "geo/heartbeat.h"
 #include "model/numbers.h"
 #include "project/project_file.h"
 #include "textio/text_file.h"
@@ -424,6 +425,9 @@ int run(const Options& o, std::ostream& out, std::ostream& err) {
     };
     {
         const ProgressBar bar(err, done, region->range.count(), written);
+        // What the jobs wrote goes to the disk while they go on, so that the
+        // one sync at the end, which no job can share, finds little left.
+        const Heartbeat flusher(std::chrono::milliseconds(500), [&] { syncFileSystem(o.out); });
         splitOverAreas(*features, region->range, o.jobs, work);
     }
     const std::string summary =
