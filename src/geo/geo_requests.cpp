@@ -6,11 +6,9 @@
 #include <cpl_error.h>
 #include <cpl_json.h>
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
-#include <mutex>
 #include <optional>
 
 #include "geo/heartbeat.h"
@@ -23,44 +21,6 @@ namespace {
 
 // A reply's fields after "ok":true, each starting with a comma.
 using Fields = std::string;
-
-// The progress lines of one request: a line for each hundredth the work
-// reports, and the last part again whenever nothing was sent for half a
-// second, so that the window hears from the helper while a step runs that
-// reports nothing (GDAL opening a large file, a shape of millions of
-// vertices checked).
-class ProgressLines {
-  public:
-    static constexpr std::chrono::milliseconds kPace{500};
-
-    ProgressLines(long long id, const ReplySink& send)
-        : id_(id), send_(send), heartbeat_(kPace, [this] { beat(); }) {}
-
-    bool report(double part) {
-        const std::lock_guard lock(mutex_);
-        if (part >= shown_ + 0.01) sendLine(part);
-        return true;
-    }
-
-  private:
-    void beat() {
-        const std::lock_guard lock(mutex_);
-        if (Clock::now() - sent_ >= kPace) sendLine(shown_);
-    }
-    void sendLine(double part) {
-        shown_ = std::max(shown_, part);
-        sent_ = Clock::now();
-        send_("{\"id\":" + std::to_string(id_) + ",\"progress\":" + jsonNumber(shown_) + "}");
-    }
-
-    using Clock = std::chrono::steady_clock;
-    const long long id_;
-    const ReplySink& send_;
-    std::mutex mutex_;
-    double shown_ = 0;
-    Clock::time_point sent_ = Clock::now();
-    Heartbeat heartbeat_;  // last: it stops before the rest goes
-};
 
 struct Request {
     long long id = 0;
@@ -287,7 +247,7 @@ std::string answer(std::string_view line, const ReplySink& send) {
     if (handler == kHandlers.end())
         return failure(number, "There is no op \"" + op.ToString() + "\".");
     const auto fields = [&] {
-        ProgressLines progress(number, send);
+        ProgressLines progress(number, send, std::chrono::milliseconds(500));
         return handler->second(Request{number, body, progress});
     }();
     if (!fields) return failure(number, fields.error().message);

@@ -5,10 +5,10 @@
 #include <gdal_utils.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -140,17 +140,52 @@ INSTANTIATE_TEST_SUITE_P(
                    {'f', 2, 1, 1}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Beats come while it lives, none after.
-TEST(Heartbeat, BeatsUntilItEnds) {
-    std::atomic<int> beats{0};
+// A line for each hundredth reported, never falling; the last part again
+// after each quiet pace; none after the end.
+TEST(ProgressLines, ComeForEachHundredthAndWhileQuiet) {
+    std::mutex mutex;
+    std::vector<std::string> lines;
+    const ProgressLines::Sink sink = [&](const std::string& line) {
+        const std::lock_guard lock(mutex);
+        lines.push_back(line);
+    };
     {
-        const Heartbeat heartbeat(10ms, [&] { ++beats; });
+        ProgressLines progress(7, sink, 1h);
+        for (const double part : {0.005, 0.3, 0.305, 0.2, 1.0}) progress.report(part);
+    }
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{R"({"id":7,"progress":0.3})", R"({"id":7,"progress":1})"}));
+    lines.clear();
+    {
+        ProgressLines progress(8, sink, 20ms);
+        progress.report(0.5);
         std::this_thread::sleep_for(300ms);
     }
-    const int seen = beats;
-    std::this_thread::sleep_for(50ms);
-    EXPECT_GE(seen, 2);
-    EXPECT_EQ(beats, seen);
+    const std::size_t seen = lines.size();
+    std::this_thread::sleep_for(60ms);
+    EXPECT_EQ(lines.size(), seen);
+    ASSERT_GE(seen, 3u);
+    for (const std::string& line : lines) EXPECT_EQ(line, R"({"id":8,"progress":0.5})");
+}
+
+// Run on a terminal, the batch shows its read.
+TEST(BatchInputs, ReadIsShownOnATerminal) {
+    Folder folder;
+    const fs::path file = folder.path / "three.geojson";
+    write(file, {{0, 0}, {20, 15}, {40, 30}});
+    const std::string command = "script -qec '" QUILLMAP4_GEO_PROGRAM " batch " + file.string() +
+                                " --region 47.49,-122.28,47.51,-122.24 --out " +
+                                (folder.path / "out").string() +
+                                " --land --altitude 1 --line --vector-type 1 --vtp-layer 4 "
+                                "--width 1' /dev/null < /dev/null";
+    FILE* terminal = popen(command.c_str(), "r");
+    ASSERT_TRUE(terminal);
+    std::string shown;
+    for (char buffer[4096]; std::fgets(buffer, sizeof buffer, terminal);) shown += buffer;
+    EXPECT_EQ(pclose(terminal), 0) << shown;
+    EXPECT_NE(shown.find("\rReading three.geojson (0 MB): 0 MB read, 1 features, 0:00:0"),
+              std::string::npos)
+        << shown;
 }
 
 // Lines are checked without GEOS, by GEOS's own rule: a shape is repaired
