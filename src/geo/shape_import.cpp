@@ -9,24 +9,6 @@
 #include "geo/vector_cache.h"
 
 namespace qm4::geo {
-namespace {
-
-class InsideCounter : public OGRDefaultConstGeometryVisitor {
-  public:
-    explicit InsideCounter(const AreaEdges& area) : area_(area) {}
-    using OGRDefaultConstGeometryVisitor::visit;
-    int inside = 0;
-    void visit(const OGRPoint* p) override {
-        double x = 0, y = 0;
-        latLonToPixel(area_, {p->getY(), p->getX()}, x, y);
-        if (x >= 0 && x <= 255 && y >= 0 && y <= 255) ++inside;
-    }
-
-  private:
-    AreaEdges area_;
-};
-
-}  // namespace
 
 Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& area,
                                    const Progress& progress) {
@@ -39,12 +21,10 @@ Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& are
         if (layer.assumed) list.notes.push_back(assumedNote(layer.name));
         const auto meeting = (*file)->meeting(static_cast<int>(l), area);
         if (!meeting) return meeting.error();
-        for (const std::size_t i : *meeting) {
+        for (const auto& [i, inside] : *meeting) {
             const CachedFeature& feature = layer.features[i];
-            InsideCounter counter(area);
-            feature.shape->accept(&counter);
             list.features.push_back({static_cast<int>(l), layer.name, feature.fid, feature.name,
-                                     feature.geometryType, counter.inside});
+                                     feature.geometryType, inside});
         }
     }
     return list;
@@ -62,7 +42,14 @@ Expected<FeatureShape> featureShape(const std::string& path, int layer, long lon
     if (!feature) return Error{describeFeature(layerName, id) + " has no shape."};
     const auto shape = tracedShape(*feature, layerName);
     if (!shape) return shape.error();
-    const AreaParts parts = partsInArea(**shape, area, true);
+    // A shape that reaches beyond the area cannot lie within it: GEOS need
+    // not be handed the whole of a coastline to say so.
+    OGREnvelope e;
+    (*shape)->getEnvelope(&e);
+    constexpr double kBeyond = 1e-9;  // degrees, well above rounding
+    const bool mayBeWithin = e.MinX >= area.west - kBeyond && e.MaxX <= area.east + kBeyond &&
+                             e.MinY >= area.south - kBeyond && e.MaxY <= area.north + kBeyond;
+    const AreaParts parts = partsInArea(**shape, area, mayBeWithin);
     FeatureShape result{parts.polygon, {}};
     for (const Geometry& part : parts.parts) {
         Piece piece = simplifiedPiece(*part, tolerance);

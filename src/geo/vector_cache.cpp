@@ -59,6 +59,21 @@ std::optional<bool> linesValid(const OGRGeometry& shape) {
     return distinct >= 2;
 }
 
+class InsideCounter : public OGRDefaultConstGeometryVisitor {
+  public:
+    explicit InsideCounter(const AreaEdges& area) : area_(area) {}
+    using OGRDefaultConstGeometryVisitor::visit;
+    int inside = 0;
+    void visit(const OGRPoint* p) override {
+        double x = 0, y = 0;
+        latLonToPixel(area_, {p->getY(), p->getX()}, x, y);
+        if (x >= 0 && x <= 255 && y >= 0 && y <= 255) ++inside;
+    }
+
+  private:
+    AreaEdges area_;
+};
+
 // Layers whose format finds the features in a box through an index of its
 // own are asked, not read whole.
 bool hasOwnIndex(OGRLayer& layer) {
@@ -147,7 +162,7 @@ void CachedLayer::clear() {
     byFid.clear();
 }
 
-Expected<std::vector<std::size_t>> VectorFile::meeting(int layer, const AreaEdges& area) {
+Expected<std::vector<VectorFile::Meeting>> VectorFile::meeting(int layer, const AreaEdges& area) {
     CachedLayer& cached = layers.at(static_cast<std::size_t>(layer));
     if (cached.indexed) {
         auto reader = readerFor(cached.indexed, area);
@@ -158,10 +173,19 @@ Expected<std::vector<std::size_t>> VectorFile::meeting(int layer, const AreaEdge
             cached.add(keptFeature(*feature, cached.toWgs84.get()));
     }
     const OGRPolygon box = boxOf(area);
-    std::vector<std::size_t> found;
-    for (std::size_t i = 0; i < cached.features.size(); ++i)
-        if (cached.features[i].shape && cached.features[i].shape->Intersects(&box))
-            found.push_back(i);
+    OGREnvelope edges;
+    box.getEnvelope(&edges);
+    std::vector<Meeting> found;
+    for (std::size_t i = 0; i < cached.features.size(); ++i) {
+        const CachedFeature& feature = cached.features[i];
+        if (!feature.shape || !feature.envelope.Intersects(edges)) continue;
+        InsideCounter counter(area);
+        feature.shape->accept(&counter);
+        // A vertex inside says it without GEOS, which would first copy the
+        // whole of a coastline.
+        if (counter.inside > 0 || feature.shape->Intersects(&box))
+            found.push_back({i, counter.inside});
+    }
     return found;
 }
 

@@ -80,9 +80,14 @@ class VectorFile {
     long long* reads = nullptr;  // the cache's count
 
     // The features of the layer that meet the area (envelopes first, then
-    // the shapes), as indices into the layer's features. An indexed layer
-    // is asked again, through its index.
-    Expected<std::vector<std::size_t>> meeting(int layer, const AreaEdges& area);
+    // the shapes), as indices into the layer's features, with their
+    // vertices inside the area. An indexed layer is asked again, through
+    // its index.
+    struct Meeting {
+        std::size_t index = 0;
+        int inside = 0;
+    };
+    Expected<std::vector<Meeting>> meeting(int layer, const AreaEdges& area);
     // The feature, from memory, or through the index when an indexed layer
     // did not give it last; null when the layer has no such feature.
     CachedFeature* feature(int layer, long long fid);

@@ -5,6 +5,7 @@
 #include <gdal_utils.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -186,6 +187,29 @@ TEST(BatchInputs, ReadIsShownOnATerminal) {
     EXPECT_NE(shown.find("\rReading three.geojson (0 MB): 0 MB read, 1 features, 0:00:0"),
               std::string::npos)
         << shown;
+}
+
+// A ring inside the area keeps its points in their order, first point and
+// direction included; one that reaches beyond it is cut.
+TEST(Shapes, WithinTheAreaKeepTheirOrder) {
+    Folder folder;
+    const AreaEdges a = gridAreaEdges({kX, kY});
+    std::string ring;
+    for (const auto& [x, y] : {std::pair{170, 170}, {170, 85}, {85, 85}, {85, 170}, {170, 170}}) {
+        const LatLon p = pixelToLatLon(a, x, y);
+        ring += std::string(ring.empty() ? "" : ",") + "[" + jsonNumber(p.lon) + "," +
+                jsonNumber(p.lat) + "]";
+    }
+    const fs::path file = folder.path / "ring.geojson";
+    std::ofstream(file) << R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
+                        << R"("properties":{},"geometry":{"type":"Polygon","coordinates":[[)"
+                        << ring << "]]}}]}";
+    const auto kept = featureShape(file.string(), 0, 0, a, 0);
+    ASSERT_TRUE(kept.ok()) << kept.error().message;
+    EXPECT_EQ(std::lround(kept->pieces.at(0).at(0).x), 170);
+    EXPECT_EQ(std::lround(kept->pieces.at(0).at(1).y), 85);
+    const auto cut = featureShape(file.string(), 0, 0, gridAreaEdges({kX + 1, kY}), 0);
+    EXPECT_FALSE(cut.ok());
 }
 
 // Lines are checked without GEOS, by GEOS's own rule: a shape is repaired
