@@ -53,9 +53,11 @@ int serve(std::istream& in, std::ostream& out) {
         answerRequest(line, [&](const std::string& reply) { out << reply << '\n' << std::flush; });
         // What the request left freed goes back to the system while the
         // helper waits: GDAL parses a large GeoJSON through a gigabyte of
-        // objects, GEOS checks a coastline through copies of it.
+        // objects, GEOS checks a coastline through copies of it. Asked only
+        // when there is much to give, as the walk over the heap costs a
+        // millisecond.
 #ifdef __GLIBC__
-        malloc_trim(0);
+        if (mallinfo2().fordblks > (std::size_t{64} << 20)) malloc_trim(0);
 #endif
     }
     CPLPopErrorHandler();

@@ -28,10 +28,49 @@ Heartbeat::~Heartbeat() {
     thread_.join();
 }
 
+namespace {
+
+// The requests whose lines are kept coming, beaten every tenth of a second.
+class Pacemaker {
+  public:
+    static Pacemaker& instance() {
+        // Never destroyed: its thread runs until the process ends.
+        static Pacemaker* const pacemaker = new Pacemaker;
+        return *pacemaker;
+    }
+    void attach(ProgressLines* lines) {
+        const std::lock_guard lock(mutex_);
+        beating_.insert(lines);
+    }
+    // Waits for a beat of it under way.
+    void detach(ProgressLines* lines) {
+        const std::lock_guard lock(mutex_);
+        beating_.erase(lines);
+    }
+
+  private:
+    Pacemaker() {
+        std::thread([this] {
+            for (;;) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                const std::lock_guard lock(mutex_);
+                for (ProgressLines* lines : beating_) lines->beat();
+            }
+        }).detach();
+    }
+
+    std::mutex mutex_;
+    std::set<ProgressLines*> beating_;
+};
+
+}  // namespace
+
 ProgressLines::ProgressLines(long long id, const Sink& send, std::chrono::milliseconds pace)
     : id_(id), send_(send), pace_(pace) {
-    heartbeat_.emplace(pace, [this] { beat(); });
+    Pacemaker::instance().attach(this);
 }
+
+ProgressLines::~ProgressLines() { Pacemaker::instance().detach(this); }
 
 bool ProgressLines::report(double part) {
     const std::lock_guard lock(mutex_);

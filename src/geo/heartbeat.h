@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -33,17 +34,25 @@ class Heartbeat {
 // The progress lines {"id":N,"progress":F} of one request: a line for each
 // hundredth the work reports, and the last part again whenever nothing was
 // sent for a pace, so that the window hears from the helper while a step
-// runs that reports nothing. No line comes after it is destroyed.
+// runs that reports nothing. No line comes after it is destroyed. One
+// thread, started with the first request and running as long as the
+// process, keeps every request's lines coming: a thread of each request's
+// own would make the request wait at its end for that thread to be given
+// a processor, which on a busy machine costs milliseconds.
 class ProgressLines {
   public:
     using Sink = std::function<void(const std::string&)>;
     ProgressLines(long long id, const Sink& send, std::chrono::milliseconds pace);
+    ~ProgressLines();
+    ProgressLines(const ProgressLines&) = delete;
+    ProgressLines& operator=(const ProgressLines&) = delete;
     // The part done, 0 to 1; always true (the window cancels by ending the
     // helper).
     bool report(double part);
+    // The last part again when nothing was sent for a pace.
+    void beat();
 
   private:
-    void beat();
     void sendLine(double part);
 
     using Clock = std::chrono::steady_clock;
@@ -53,7 +62,6 @@ class ProgressLines {
     std::mutex mutex_;
     double shown_ = 0;
     Clock::time_point sent_ = Clock::now();
-    std::optional<Heartbeat> heartbeat_;  // last: it stops before the rest goes
 };
 
 }  // namespace qm4::geo

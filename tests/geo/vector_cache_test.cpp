@@ -160,10 +160,10 @@ TEST(ProgressLines, ComeForEachHundredthAndWhileQuiet) {
     {
         ProgressLines progress(8, sink, 20ms);
         progress.report(0.5);
-        std::this_thread::sleep_for(300ms);
+        std::this_thread::sleep_for(600ms);
     }
     const std::size_t seen = lines.size();
-    std::this_thread::sleep_for(60ms);
+    std::this_thread::sleep_for(250ms);
     EXPECT_EQ(lines.size(), seen);
     ASSERT_GE(seen, 3u);
     for (const std::string& line : lines) EXPECT_EQ(line, R"({"id":8,"progress":0.5})");
