@@ -130,7 +130,8 @@ Expected<std::vector<BatchFeature>> readBatchInput(const BatchInput& input, cons
     if (!layers) return layers.error();
     const AreaEdges box{90 - range.y0 * kAreaHeight, 90 - range.y1 * kAreaHeight,
                         -180 + range.x0 * kAreaWidth, -180 + range.x1 * kAreaWidth};
-    std::vector<BatchFeature> features;
+    // Read first, each large shape's check begun as it comes, then traced.
+    std::vector<std::pair<BatchFeature, CachedFeature>> kept;
     for (OGRLayer* layer : *layers) {
         if (!input.where.empty() && layer->SetAttributeFilter(input.where.c_str()) != OGRERR_NONE)
             return Error{"The filter \"" + input.where + "\" does not fit layer \"" +
@@ -147,14 +148,20 @@ Expected<std::vector<BatchFeature>> readBatchInput(const BatchInput& input, cons
             if (feature.problem == "has no shape." ||
                 (feature.shape && listedWithin(listed, nearRange(feature.envelope)).count() == 0))
                 continue;
-            const auto shape = tracedShape(feature, layer->GetName());
-            if (!shape) {
-                if (!isPoint(feature)) err << "Passed over: " << shape.error().message << '\n';
-                continue;
-            }
-            features.push_back({index, layer->GetName(), feature.fid, feature.name,
-                                std::move(feature.repaired ? feature.repaired : feature.shape)});
+            checkAhead(feature);
+            BatchFeature made{index, layer->GetName(), feature.fid, feature.name, nullptr};
+            kept.emplace_back(std::move(made), std::move(feature));
         }
+    }
+    std::vector<BatchFeature> features;
+    for (auto& [made, feature] : kept) {
+        const auto shape = tracedShape(feature, made.layerName);
+        if (!shape) {
+            if (!isPoint(feature)) err << "Passed over: " << shape.error().message << '\n';
+            continue;
+        }
+        made.shape = std::move(feature.repaired ? feature.repaired : feature.shape);
+        features.push_back(std::move(made));
     }
     return features;
 }

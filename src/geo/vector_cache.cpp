@@ -74,6 +74,15 @@ class InsideCounter : public OGRDefaultConstGeometryVisitor {
     AreaEdges area_;
 };
 
+ShapeCheck checkShape(const OGRGeometry& shape) {
+    const QuietGdal quiet;
+    const std::optional<bool> lines = linesValid(shape);
+    if (lines ? *lines : shape.IsValid()) return {};
+    ShapeCheck check{false, Geometry(shape.MakeValid())};
+    if (check.repaired && !check.repaired->IsValid()) check.repaired.reset();
+    return check;
+}
+
 // Layers whose format finds the features in a box through an index of its
 // own are asked, not read whole.
 bool hasOwnIndex(OGRLayer& layer) {
@@ -134,6 +143,7 @@ Expected<std::shared_ptr<VectorFile>> readFile(const std::string& path, const Pr
                 !progress(std::min(1.0, double(done) / double(std::max<GIntBig>(1, total)))))
                 return Error{"Cancelled."};
             cached.add(keptFeature(*feature, cached.toWgs84.get()));
+            checkAhead(cached.features.back());
         }
     }
     if (keepOpen) file->dataset = std::move(dataset.value());
@@ -201,20 +211,24 @@ CachedFeature* VectorFile::feature(int layer, long long fid) {
     return &cached.features.back();
 }
 
+void checkAhead(CachedFeature& feature) {
+    constexpr std::size_t kLarge = std::size_t{4} << 20;  // bytes of WKB, 16 a vertex
+    if (feature.shape && feature.shape->WkbSize() >= kLarge)
+        feature.checking = std::async(std::launch::async,
+                                      [shape = feature.shape.get()] { return checkShape(*shape); });
+}
+
 Expected<const OGRGeometry*> tracedShape(CachedFeature& feature, const std::string& layerName) {
     if (const std::string why = untraceable(feature, layerName); !why.empty()) return Error{why};
     if (!feature.checked) {
-        const QuietGdal quiet;
-        const std::optional<bool> lines = linesValid(*feature.shape);
-        if (!(lines ? *lines : feature.shape->IsValid())) {
-            feature.repaired.reset(feature.shape->MakeValid());
-            if (!feature.repaired || !feature.repaired->IsValid()) {
-                feature.repaired.reset();
-                feature.problem = "has an invalid shape that cannot be repaired.";
-                return Error{untraceable(feature, layerName)};
-            }
-        }
+        ShapeCheck check =
+            feature.checking.valid() ? feature.checking.get() : checkShape(*feature.shape);
         feature.checked = true;
+        if (!check.valid && !check.repaired) {
+            feature.problem = "has an invalid shape that cannot be repaired.";
+            return Error{untraceable(feature, layerName)};
+        }
+        feature.repaired = std::move(check.repaired);
     }
     return feature.repaired ? feature.repaired.get() : feature.shape.get();
 }

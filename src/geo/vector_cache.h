@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <future>
 #include <list>
 #include <memory>
 #include <string>
@@ -19,6 +20,13 @@
 #include "geo/shape_import.h"
 
 namespace qm4::geo {
+
+// A shape's check: valid by GEOS's rules, or else repaired (null when it
+// cannot be).
+struct ShapeCheck {
+    bool valid = true;
+    Geometry repaired;
+};
 
 struct CachedFeature {
     long long fid = 0;
@@ -33,7 +41,15 @@ struct CachedFeature {
     // shape repaired, or null while it needs no repair.
     Geometry repaired;
     bool checked = false;
+    // A large shape's check, begun while the rest of the file is read;
+    // after the shape, so that it ends before the shape goes.
+    std::future<ShapeCheck> checking;
 };
+
+// Begins the check of a shape of a quarter of a million vertices or more
+// on a thread of its own: GEOS takes seconds over a coastline, which the
+// reading of the rest of the file can hide.
+void checkAhead(CachedFeature& feature);
 
 // The feature as kept: its shape taken from the read feature and brought
 // to WGS 84 (toWgs84 null: it is already).

@@ -237,6 +237,22 @@ INSTANTIATE_TEST_SUITE_P(Rows, Repairs,
                                          "POLYGON ((0 0,1 1,1 0,0 1,0 0))",
                                          "POLYGON ((0 0,1 0,1 1,0 0))"));
 
+// A large shape's check begins at once, and its answer is the one traced:
+// a line whose points all coincide is repaired.
+TEST(Repairs, OfLargeShapesBeginAhead) {
+    for (const int vertices : {1000, 300000}) {
+        auto line = std::make_unique<OGRLineString>();
+        line->setNumPoints(vertices);
+        CachedFeature feature;
+        feature.geometryType = "Line String";
+        feature.shape = std::move(line);
+        checkAhead(feature);
+        EXPECT_EQ(feature.checking.valid(), vertices > 1000);
+        EXPECT_TRUE(tracedShape(feature, "x").ok());
+        EXPECT_NE(feature.repaired, nullptr);
+    }
+}
+
 struct ListCase {
     const char* name;
     AreaList listed;
