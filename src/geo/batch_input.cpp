@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "geo/heartbeat.h"
 #include "geo/vector_cache.h"

@@ -3,6 +3,7 @@
 #include "geo/heartbeat.h"
 
 #include <algorithm>
+#include <set>
 
 #include "geo/geo_requests.h"
 

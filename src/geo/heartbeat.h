@@ -9,8 +9,6 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <optional>
-#include <set>
 #include <string>
 #include <thread>
 
