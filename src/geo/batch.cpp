@@ -24,6 +24,8 @@
 #include <thread>
 
 #include "geo/batch_area.h"
+#include "geo/batch_input.h"
+#include "geo/heartbeat.h"
 #include "model/numbers.h"
 #include "project/project_file.h"
 #include "textio/text_file.h"
@@ -167,7 +169,7 @@ Options parse(const std::vector<std::string>& args) {
 // The areas to make: a range of the grid, and which areas of it.
 struct Region {
     GridRange range;
-    std::set<std::pair<int, int>> listed;  // for --areas; empty: the whole range
+    AreaList listed;  // for --areas; empty: the whole range
 };
 
 Expected<Region> regionOf(const Options& o) {
@@ -303,58 +305,6 @@ Status checkOutFolder(const std::string& folder) {
     return okStatus();
 }
 
-// Every feature of the chosen layers that meets the region's box.
-Expected<std::vector<BatchFeature>> readFeatures(const Options& o, const GridRange& range,
-                                                 std::ostream& err) {
-    auto dataset = openVectorFile(o.file);
-    if (!dataset) return dataset.error();
-    const QuietGdal quiet;
-    std::vector<OGRLayer*> layers;
-    if (!o.layer.empty()) {
-        OGRLayer* layer = (*dataset)->GetLayerByName(o.layer.c_str());
-        const auto number = strictNumber(o.layer);
-        if (!layer && number && *number >= 0 && *number < (*dataset)->GetLayerCount())
-            layer = (*dataset)->GetLayer(static_cast<int>(*number));
-        if (!layer) return Error{"\"" + o.file + "\" has no layer \"" + o.layer + "\"."};
-        layers.push_back(layer);
-    } else {
-        for (int l = 0; l < (*dataset)->GetLayerCount(); ++l)
-            layers.push_back((*dataset)->GetLayer(l));
-    }
-    const AreaEdges box{90 - range.y0 * kAreaHeight, 90 - range.y1 * kAreaHeight,
-                        -180 + range.x0 * kAreaWidth, -180 + range.x1 * kAreaWidth};
-    std::vector<BatchFeature> features;
-    for (OGRLayer* layer : layers) {
-        if (!o.where.empty() && layer->SetAttributeFilter(o.where.c_str()) != OGRERR_NONE)
-            return Error{"The filter \"" + o.where + "\" does not fit layer \"" + layer->GetName() +
-                         "\": " + CPLGetLastErrorMsg()};
-        auto reader = readerFor(layer, box);
-        if (!reader) return reader.error();
-        if (reader->assumed) err << "Note: " << assumedNote(*layer) << '\n';
-        int index = 0;
-        for (int l = 0; l < (*dataset)->GetLayerCount(); ++l)
-            if ((*dataset)->GetLayer(l) == layer) index = l;
-        for (const auto& feature : *layer) {
-            const OGRGeometry* g = feature->GetGeometryRef();
-            if (!g || g->IsEmpty() || OGR_GT_Flatten(g->getGeometryType()) == wkbPoint ||
-                OGR_GT_Flatten(g->getGeometryType()) == wkbMultiPoint)
-                continue;
-            auto shape = tracedShape(feature.get(), *reader, feature->GetFID());
-            if (!shape) {
-                err << "Passed over: " << shape.error().message << '\n';
-                continue;
-            }
-            const int nameField = feature->GetFieldIndex("name");
-            features.push_back({index, layer->GetName(), feature->GetFID(),
-                                nameField >= 0 && feature->IsFieldSetAndNotNull(nameField)
-                                    ? feature->GetFieldAsString(nameField)
-                                    : "",
-                                std::move(shape.value())});
-        }
-    }
-    return features;
-}
-
 std::string csvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
@@ -449,7 +399,8 @@ int run(const Options& o, std::ostream& out, std::ostream& err) {
         err << "quillmap4-geo batch: " << ready.error().message << '\n';
         return 1;
     }
-    const auto features = readFeatures(o, region->range, err);
+    const auto features =
+        readBatchInput({o.file, o.layer, o.where}, region->range, region->listed, err);
     if (!features) {
         err << "quillmap4-geo batch: " << features.error().message << '\n';
         return 1;
@@ -461,6 +412,7 @@ int run(const Options& o, std::ostream& out, std::ostream& err) {
     std::atomic<long long> done{0}, written{0};
     SplitWork work;
     work.done = &done;
+    work.wantedWithin = [&](const GridRange& range) { return listedWithin(region->listed, range); };
     work.wanted = [&](GridArea a) {
         return (region->listed.empty() || region->listed.count({a.x, a.y})) &&
                shardOf(a.x, a.y, o.shards) == o.shard;
@@ -473,6 +425,9 @@ int run(const Options& o, std::ostream& out, std::ostream& err) {
     };
     {
         const ProgressBar bar(err, done, region->range.count(), written);
+        // What the jobs wrote goes to the disk while they go on, so that the
+        // one sync at the end, which no job can share, finds little left.
+        const Heartbeat flusher(std::chrono::milliseconds(500), [&] { syncFileSystem(o.out); });
         splitOverAreas(*features, region->range, o.jobs, work);
     }
     const std::string summary =

@@ -4,6 +4,10 @@
 
 #include <cpl_error.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <charconv>
 #include <istream>
 #include <ostream>
@@ -47,6 +51,14 @@ int serve(std::istream& in, std::ostream& out) {
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         answerRequest(line, [&](const std::string& reply) { out << reply << '\n' << std::flush; });
+        // What the request left freed goes back to the system while the
+        // helper waits: GDAL parses a large GeoJSON through a gigabyte of
+        // objects, GEOS checks a coastline through copies of it. Asked only
+        // when there is much to give, as the walk over the heap costs a
+        // millisecond.
+#ifdef __GLIBC__
+        if (mallinfo2().fordblks > (std::size_t{64} << 20)) malloc_trim(0);
+#endif
     }
     CPLPopErrorHandler();
     return 0;

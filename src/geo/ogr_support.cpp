@@ -61,6 +61,10 @@ void warmUp() {
 
 Expected<GDALDatasetUniquePtr> openVectorFile(const std::string& path) {
     GDALAllRegister();
+    // A country's coastline in GeoJSON is one object of tens of megabytes,
+    // which GDAL refuses by default; the author's own setting still counts.
+    if (!CPLGetConfigOption("OGR_GEOJSON_MAX_OBJ_SIZE", nullptr))
+        CPLSetConfigOption("OGR_GEOJSON_MAX_OBJ_SIZE", "0");
     const QuietGdal quiet;
     CPLErrorReset();
     GDALDatasetUniquePtr dataset(
@@ -69,9 +73,35 @@ Expected<GDALDatasetUniquePtr> openVectorFile(const std::string& path) {
     return dataset;
 }
 
+namespace {
+
+Error unmapped(OGRLayer& layer) {
+    return Error{"The coordinate system of layer \"" + std::string(layer.GetName()) +
+                 "\" cannot be turned into WGS 84 longitude and latitude."};
+}
+
+}  // namespace
+
+Expected<std::unique_ptr<OGRCoordinateTransformation>> wgs84Transform(OGRLayer& layer) {
+    if (!layer.GetSpatialRef()) return std::unique_ptr<OGRCoordinateTransformation>();
+    OGRSpatialReference source(*layer.GetSpatialRef());
+    source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    OGRSpatialReference target = wgs84();
+    // Through PROJ even WGS 84 to itself costs a pass over every vertex.
+    if (source.IsSame(&target)) return std::unique_ptr<OGRCoordinateTransformation>();
+    const QuietGdal quiet;
+    std::unique_ptr<OGRCoordinateTransformation> to(
+        OGRCreateCoordinateTransformation(&source, &target));
+    if (!to) return unmapped(layer);
+    return to;
+}
+
 Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& box) {
     LayerReader reader{layer, nullptr, layer->GetSpatialRef() == nullptr};
-    if (reader.assumed) {
+    auto to = wgs84Transform(*layer);
+    if (!to) return to.error();
+    reader.toWgs84 = std::move(to.value());
+    if (!reader.toWgs84) {
         layer->SetSpatialFilterRect(box.west, box.south, box.east, box.north);
         return reader;
     }
@@ -79,47 +109,23 @@ Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& box) {
     source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     OGRSpatialReference target = wgs84();
     const QuietGdal quiet;
-    reader.toWgs84.reset(OGRCreateCoordinateTransformation(&source, &target));
     std::unique_ptr<OGRCoordinateTransformation> back(
         OGRCreateCoordinateTransformation(&target, &source));
     double bounds[4] = {};
-    const bool mapped = reader.toWgs84 && back &&
-                        back->TransformBounds(box.west, box.south, box.east, box.north, &bounds[0],
-                                              &bounds[1], &bounds[2], &bounds[3], 21);
-    if (!mapped) {
-        return Error{"The coordinate system of layer \"" + std::string(layer->GetName()) +
-                     "\" cannot be turned into WGS 84 longitude and latitude."};
-    }
+    if (!back || !back->TransformBounds(box.west, box.south, box.east, box.north, &bounds[0],
+                                        &bounds[1], &bounds[2], &bounds[3], 21))
+        return unmapped(*layer);
     layer->SetSpatialFilterRect(bounds[0], bounds[1], bounds[2], bounds[3]);
     return reader;
 }
 
-std::string assumedNote(OGRLayer& layer) {
-    return "Layer \"" + std::string(layer.GetName()) +
+std::string assumedNote(const std::string& layerName) {
+    return "Layer \"" + layerName +
            "\" declares no coordinate system; it was taken as WGS 84 longitude and latitude.";
 }
 
-std::string describeFeature(OGRLayer& layer, long long id) {
-    return "Feature " + std::to_string(id) + " of layer \"" + layer.GetName() + "\"";
-}
-
-Expected<Geometry> tracedShape(const OGRFeature* feature, const LayerReader& reader, long long id) {
-    const std::string feat = describeFeature(*reader.layer, id);
-    const OGRGeometry* shape = feature ? feature->GetGeometryRef() : nullptr;
-    if (!shape || shape->IsEmpty()) return Error{feat + " has no shape."};
-    const OGRwkbGeometryType type = wkbFlatten(shape->getGeometryType());
-    if (type == wkbPoint || type == wkbMultiPoint)
-        return Error{feat + " is a point; only lines and polygons can be traced."};
-    Geometry g(shape->clone());
-    const QuietGdal quiet;
-    if (reader.toWgs84 && g->transform(reader.toWgs84.get()) != OGRERR_NONE)
-        return Error{feat + " cannot be placed on the globe."};
-    if (!g->IsValid()) {
-        g.reset(g->MakeValid());
-        if (!g || !g->IsValid())
-            return Error{feat + " has an invalid shape that cannot be repaired."};
-    }
-    return g;
+std::string describeFeature(const std::string& layerName, long long id) {
+    return "Feature " + std::to_string(id) + " of layer \"" + layerName + "\"";
 }
 
 }  // namespace qm4::geo

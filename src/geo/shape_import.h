@@ -34,10 +34,12 @@ struct FeatureList {
 // Called now and then with the part done, 0 to 1; false cancels.
 using Progress = std::function<bool(double)>;
 
-// Reads only the features that meet the area (the layers' spatial filter), so
-// a large file opens quickly. Fails on a file OGR cannot open (with GDAL's
-// reason, naming the file), a coordinate
-// system that cannot be turned into WGS 84, or a cancel ("Cancelled.").
+// The features that meet the area, from the file as the helper keeps it:
+// read once, so that the next area and the shape of a feature cost no
+// read (a format with a spatial index of its own is asked through it).
+// Fails on a file OGR cannot open (with GDAL's reason, naming the file), a
+// coordinate system that cannot be turned into WGS 84, or a cancel
+// ("Cancelled.").
 Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& area,
                                    const Progress& progress);
 

@@ -44,17 +44,23 @@ std::string filled(std::string text, const fs::path& dir) {
 struct RequestCase {
     const char* name;
     std::string request;
-    std::string reply;  // the final reply; no progress lines come before it
+    std::string reply;  // the final reply
 };
 
 void PrintTo(const RequestCase& c, std::ostream* os) { *os << c.name; }
 
 class Requests : public testing::TestWithParam<RequestCase> {};
 
+// Progress lines may come first when a request takes long (a loaded
+// machine): they carry the request's id and nothing else.
 TEST_P(Requests, GetExactlyTheirReply) {
     Folder folder;
     const auto lines = answerRequest(filled(GetParam().request, folder.path));
-    EXPECT_EQ(lines, std::vector<std::string>{filled(GetParam().reply, folder.path)});
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.back(), filled(GetParam().reply, folder.path));
+    const std::string id = lines.back().substr(0, lines.back().find(',') + 1);
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i)
+        EXPECT_TRUE(lines[i].starts_with(id + "\"progress\":")) << lines[i];
 }
 
 const std::string kNoObject = R"({"id":0,"ok":false,"error":"The request is not a JSON object."})";
@@ -161,7 +167,8 @@ TEST(Requests, ShapeRepliesReadBackAsTheSameDoubles) {
     }
 }
 
-// A file of many features sends progress lines, rising, before the reply.
+// A file of many features sends progress lines, never falling, before the
+// reply.
 TEST(Requests, LongReadsSendProgressFirst) {
     Folder folder;
     std::string file = R"({"type":"FeatureCollection","features":[)";
@@ -184,7 +191,7 @@ TEST(Requests, LongReadsSendProgressFirst) {
         ASSERT_TRUE(progress.LoadMemory(lines[i])) << lines[i];
         EXPECT_EQ(progress.GetRoot().GetLong("id"), 8);
         const double part = progress.GetRoot().GetDouble("progress", -1);
-        EXPECT_GT(part, before);
+        EXPECT_GE(part, before);
         EXPECT_LE(part, 1.0);
         before = part;
     }
