@@ -236,7 +236,9 @@ class Window {
     // "clipboard text" only puts it on the clipboard; "drop path" drops a
     // file on the window; "import row tolerance"
     // answers the next Import Shape dialog;
-    // "reply text" answers a dialog. "file name bytes" (with its folder) and
+    // "reply text" answers a dialog; "meanwhile step" runs the step while the
+    // next one waits for the GIS helper, and "watch progress" logs what
+    // progress dialogs show. "file name bytes" (with its folder) and
     // "picture name WxH" are made in the program folder, "cut name" halves a
     // file, "read-only name" protects it and "executable name" lets it run;
     // "path folders" sets PATH; "helper path" starts that GIS helper; "setting
@@ -311,6 +313,23 @@ class Window {
                             ->click();
                     });
                 poll->start(10);
+            } else if (verb == "meanwhile") {  // while the next step waits for the helper
+                QTimer::singleShot(400, &main, [this, all] { run({all}); });
+            } else if (step == "watch progress") {  // logs each value a progress dialog shows
+                auto* poll = new QTimer(&main);
+                QObject::connect(poll, &QTimer::timeout, [this, shown = QString()]() mutable {
+                    for (QWidget* top : QApplication::topLevelWidgets()) {
+                        auto* dialog = qobject_cast<QProgressDialog*>(top);
+                        if (!dialog || !dialog->isVisible()) continue;
+                        const QString now = QStringLiteral("progress %1 %2/%3%4")
+                                                .arg(dialog->labelText())
+                                                .arg(dialog->value())
+                                                .arg(dialog->maximum())
+                                                .arg(dialog->isModal() ? " modal" : "");
+                        if (now != shown) fake.log << (shown = now);
+                    }
+                });
+                poll->start(20);
             } else if (verb == "reply") {
                 fake.replies << all;
             } else if (QFile file(QDir(dir.path()).filePath(name)); verb == "file") {
@@ -389,6 +408,7 @@ inline void check(const QString& steps, const QString& expected) {
         const QString shown = what == "changed"      ? Window::changed(before, after).join(u' ')
                               : after.contains(what) ? after.at(what)
                                                      : "nothing";
+        if (what + "=" + shown != e) qDebug().noquote() << "whole value:" << what + "=" + shown;
         QCOMPARE(what + "=" + shown, e);
     }
 }
