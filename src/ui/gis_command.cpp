@@ -11,7 +11,7 @@
 #include "ui/window_common.h"
 
 namespace {
-constexpr int kPatienceMs = 500;
+constexpr int kPatienceMs = 800;
 constexpr int kSteps = 1000;
 
 // The window a widget, or the action or shortcut of one, belongs to.
@@ -41,13 +41,6 @@ bool isInput(QEvent::Type type) {
     }
 }
 
-QString areaText(const qm4::AreaNumbers& a) {
-    return QCoreApplication::translate("GisCommand", "cell %1, %2, area %3, %4")
-        .arg(a.cellX)
-        .arg(a.cellY)
-        .arg(a.areaX)
-        .arg(a.areaY);
-}
 }  // namespace
 
 GisCommand::GisCommand(GeoHelper& helper, const ProjectDocument& document, QWidget& window)

@@ -32,6 +32,7 @@
 #include "ui/project_files.h"
 #include "ui/shape_commands.h"
 #include "ui/source_commands.h"
+#include "ui/status_line.h"
 #include "ui/window_common.h"
 #include "ui/working_folder.h"
 
@@ -94,6 +95,7 @@ void MainWindow::createViews() {
     setCentralWidget(tabs);
     new CaptureTool(*document_, *drawTab_->picture());
     binding_ = new FormBinding(*this, *document_);
+    setStatusBar(new StatusLine(this));
     tracedAreaLabel_ = named(new QLabel(this), "lbltracedarea");
     tracedAreaLabel_->hide();
     statusBar()->addPermanentWidget(tracedAreaLabel_);
@@ -288,16 +290,12 @@ void MainWindow::connectViews() {
     });
     // Away from the area where the points were traced, the status bar says
     // where that was.
-    connect(document_, &ProjectDocument::tracedElsewhereChanged, this,
-            [this](std::optional<qm4::AreaNumbers> area) {
-                tracedAreaLabel_->setVisible(area.has_value());
-                tracedAreaLabel_->setText(area ? tr("Points traced in cell %1, %2, area %3, %4")
-                                                     .arg(area->cellX)
-                                                     .arg(area->cellY)
-                                                     .arg(area->areaX)
-                                                     .arg(area->areaY)
-                                               : QString());
-            });
+    connect(
+        document_, &ProjectDocument::tracedElsewhereChanged, this,
+        [this](std::optional<qm4::AreaNumbers> area) {
+            tracedAreaLabel_->setVisible(area.has_value());
+            tracedAreaLabel_->setText(area ? tr("Points traced in ") + areaText(*area) : QString());
+        });
     const auto showFolder = [this](const QString& path) {
         workingFolderLabel_->setText(tr("Working folder: ") + path);
     };

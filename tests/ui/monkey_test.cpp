@@ -97,7 +97,7 @@ class MonkeyTest : public QObject {
                 {kOpen, {discard, "mnurecent" + QString::number(1 + below(4))}},
                 {"Picture1|desktop|frmmain", {"reply " + file, "cmdload"}},
                 {kMouse + "|lst(LWM|VTP) selected", {below(2) ? "mnuundo" : "mnuredo"}},
-                {"",
+                {"lblzoom",
                  {QStringList{"mnuzoomin", "mnuzoomout", "mnuzoomactual",
                               "mnushowtrace"}[below(4)]}},
                 {"txtl\\w+|lbl\\w+|txt(cell|area).|state|frmmain|desktop|warnings",
