@@ -236,17 +236,16 @@ class Window {
     // "clipboard text" only puts it on the clipboard; "drop path" drops a
     // file on the window; "import row tolerance"
     // answers the next Import Shape dialog;
-    // "reply text" answers a dialog; "meanwhile step" runs the step while the
-    // next one waits for the GIS helper, and "watch progress" logs what
-    // progress dialogs show. "file name bytes" (with its folder) and
-    // "picture name WxH" are made in the program folder, "cut name" halves a
-    // file, "read-only name" protects it and "executable name" lets it run;
-    // "path folders" sets PATH; "helper path" starts that GIS helper; "setting
-    // key value" changes a setting; "program-folder path" and
-    // "documents-folder path" move those folders; "registry type key|value=text" sets a registry
-    // value; "programs fail" to start, unless the "real desktop" starts them; "forget" clears the
-    // desktop's log; "disk full" refuses any file longer than 64 bytes from then on. Anything else
-    // is a menu entry, a button in any window, or keys for the window.
+    // "reply text" answers a dialog, "wait ms" lets the window run; "meanwhile step" runs the step
+    // while the next one waits for the GIS helper, and "watch progress" logs what progress dialogs
+    // show. "file name bytes" (with its folder) and "picture name WxH" are made in the program
+    // folder, "cut name" halves a file, "read-only name" protects it and "executable name" lets it
+    // run; "path folders" sets PATH; "helper path" starts that GIS helper; "setting key value"
+    // changes a setting; "program-folder path" and "documents-folder path" move those folders;
+    // "registry type key|value=text" sets a registry value; "programs fail" to start, unless the
+    // "real desktop" starts them; "forget" clears the desktop's log; "disk full" refuses any file
+    // longer than 64 bytes from then on. Anything else is a menu entry, a button in any window, or
+    // keys for the window.
     void run(const QStringList& steps) {
         for (const QString& step : steps) {
             const QString verb = step.section(u' ', 0, 0), name = step.section(u' ', 1, 1);
@@ -313,6 +312,8 @@ class Window {
                             ->click();
                     });
                 poll->start(10);
+            } else if (verb == "wait") {
+                QTest::qWait(name.toInt());
             } else if (verb == "meanwhile") {  // while the next step waits for the helper
                 QTimer::singleShot(400, &main, [this, all] { run({all}); });
             } else if (step == "watch progress") {  // logs each value a progress dialog shows
