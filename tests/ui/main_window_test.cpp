@@ -365,6 +365,20 @@ class MainWindowTest : public QObject {
                 QVERIFY2(qGray(bar.pixel(x, y)) > 128, qPrintable(QString::number(x)));
     }
 
+    // A session script that cannot be read ends the program with status 2.
+    void unreadableScriptFailsTheStart() {
+        QTemporaryDir home;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_STATE_HOME", home.path());
+        program.setProcessEnvironment(env);
+        program.start(QUILLMAP4_PROGRAM, {"--script", home.filePath("missing.txt")});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 2);
+        QVERIFY(program.readAllStandardError().contains("cannot read the script"));
+    }
+
     // The recent list holds each project once, however its path was written,
     // and tells two projects of the same name apart by their folders.
     void recentProjectsOnceEachAndToldApart() {
