@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include "ui/geo_helper.h"
 #include "ui/project_document.h"
@@ -73,11 +74,11 @@ bool GisCommand::eventFilter(QObject* watched, QEvent* event) {
 qm4::Expected<QJsonObject> GisCommand::request(const QJsonObject& request, const QString& doing) {
     if (cancelled_) return qm4::Error{"Cancelled."};
     doing_ = doing;
+    measured_ = false;
     if (shown_)
         showProgress();
     else
         patience_.start();
-    measured_ = false;
     auto reply = helper_.request(request, [this](double part) {
         // A helper that says how far it is reads for a while: the dialog
         // shows at once, its bar moving.
@@ -107,6 +108,7 @@ void GisCommand::showProgress() {
         dialog_->setMinimumDuration(0);
         dialog_->setAutoReset(false);
         dialog_->setAutoClose(false);
+        dialog_->setCancelButton(named(new QPushButton(tr("Cancel")), "cmdcancel"));
         connect(dialog_.get(), &QProgressDialog::canceled, this, [this] { cancelled_ = true; });
     }
     dialog_->setLabelText(doing_);
