@@ -140,10 +140,12 @@ class Window {
     // (its text, "true" when checked, "(red)" after red text, a list's lines
     // and which is "selected", the picture's size), the caption of each
     // visible window, the bytes of each file in the program folder, the
-    // project the window holds as "state", a list or counter that shows
-    // other lines or another colour than it holds, and the desktop's log.
+    // project the window holds as "state", "busy" while the pointer says so, a list or counter that
+    // shows other lines or another colour than it holds, and the desktop's log.
     View snapshot() const {
-        View all{{"desktop", fake.log.join(u'\n')}, {"status", main.statusBar()->currentMessage()}};
+        View all{{"desktop", fake.log.join(u'\n')},
+                 {"status", main.statusBar()->currentMessage()},
+                 {"cursor", QApplication::overrideCursor() ? "busy" : ""}};
         const QRegularExpression named("^(txt|lbl|cbo|Option|chk|lst|pic|Picture1)");
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (qobject_cast<MainWindow*>(top) && top != &main) continue;  // another test window
