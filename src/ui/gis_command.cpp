@@ -41,7 +41,6 @@ bool isInput(QEvent::Type type) {
             return false;
     }
 }
-
 }  // namespace
 
 GisCommand::GisCommand(GeoHelper& helper, const ProjectDocument& document, QWidget& window)
