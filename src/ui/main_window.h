@@ -70,5 +70,6 @@ class MainWindow : public QMainWindow {
     PictureCommands* pictures_ = nullptr;
     HelpCommands* help_ = nullptr;
     QLabel* workingFolderLabel_ = nullptr;
+    QLabel* tracedAreaLabel_ = nullptr;
     std::array<QAction*, 4> recent_{};
 };

@@ -1,5 +1,7 @@
 // Point capture, hand editing of the point lists and the check on cut-short
 // bitmaps, run over the rows of data/capture_cases.txt.
+#include <tuple>
+
 #include "capture/capture.h"
 #include "capture/list_editing.h"
 #include "capture/picture_check.h"
@@ -126,6 +128,12 @@ const Functions kFunctions = {
          return Cells{std::to_string(failures) + " failed",
                       summary(s.lstLWM, s.txtlwmnumber, s.lwmnumberColour, all.lwmAppended),
                       summary(s.lstVTP, s.txtvtpnumber, s.vtpnumberColour, all.vtpAppended)};
+     }},
+    {"fits",  // the LWM and VTP counters => whether a source takes that many points
+     [](const Cells& in) {
+         ProjectState s;
+         std::tie(s.txtlwmnumber, s.txtvtpnumber) = std::tie(in[0], in[1]);
+         return Cells{countersFit(s) ? "fits" : "too many"};
      }},
     {"trace",  // a list line => the picture pixel the trace draws it at, in area 3, 7
      [](const Cells& in) {

@@ -43,6 +43,17 @@ const Functions kFunctions = {
                           std::to_string(s.lstLWM.lines.size() + s.lstVTP.lines.size()) +
                           " list lines, no data " + (s.chklwmnodata ? "on" : "off")};
      }},
+    {"open imagery",  // p.dat [| p.points] => the imagery after opening them over a
+                      // project that had some
+     [](const Cells& in) {
+         ScratchFolder scratch;
+         writeBytes("p.dat", in[0]);
+         if (in.size() > 1) writeBytes("p.points", in[1]);
+         ProjectState s;
+         s.imagery = "/p/earlier.tif";
+         openProject("p.dat", s);
+         return Cells{s.imagery.empty() ? "none" : s.imagery};
+     }},
     {"line",  // file bytes | line number => the value of that line
      [](const Cells& in) {
          const auto content = parseProjectFile(in[0]);
@@ -77,7 +88,9 @@ const Functions kFunctions = {
          ScratchFolder scratch;
          const ProjectState s = stateOf(in[0]);
          writeBytes("p.dat", "earlier");
-         if (in[2] == "read-only") fs::permissions("p.dat", fs::perms::owner_read);
+         if (in[2] == "points read-only") writeBytes("p.points", "earlier");
+         if (in[2] != "writable")
+             fs::permissions(in[2] == "read-only" ? "p.dat" : "p.points", fs::perms::owner_read);
          const std::string saved = message(saveProject("p.dat", s, in[1]));
          const std::string folder = folderNames();
          ProjectState opened;

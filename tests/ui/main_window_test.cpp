@@ -97,7 +97,10 @@ class MainWindowTest : public QObject {
              {"press 50,60", "Option3|txtvtpnumber=31>press 70,80",
               "click lstLWM 1>cmdlwmclearlistitem",
               "click lstVTP 2>reply ; x|double-click lstVTP 2", "cmdclearvtplist",
-              "reply ; end>double-click lstLWM -1", "cmdclearlwmlist"}) {
+              "reply ; end>double-click lstLWM -1", "cmdclearlwmlist",
+              "Option4|press 80,80|txtvtpnumber=0>press 90,90",
+              "txtcellx=1|txtcelly=2|txtareax=3|txtareay=4|press 7,7|reply Yes|mnugoeast>press "
+              "5,5"}) {
             // What stands before ">" prepares the step.
             const QString prepare = QString(step).section(u'>', 0, -2);
             w.run(prepare.isEmpty() ? QStringList() : prepare.split(u'|'));
@@ -117,23 +120,29 @@ class MainWindowTest : public QObject {
     }
 
     // The trace drawn on the picture follows the lists through presses, the
-    // no-data boxes, undo, clearing, zoom and Show Trace: a segment is lit in
-    // its list's colour halfway between two points, nowhere else.
+    // no-data boxes, undo, clearing, zoom, Show Trace, Line and Poly and a
+    // move away from the area traced in: a segment is lit in its list's
+    // colour halfway between two points, nowhere else, and dimmed away.
     void traceFollowsTheLists() {
         Window w;
         auto* picture = w.main.findChild<PictureView*>("Picture1");
-        const auto lit = [&](int x, int y) -> QChar {  // 'L' LWM colour, 'V' VTP, '-'
+        // 'L' LWM colour, 'V' VTP, 'l' and 'v' the same dimmed, '-'
+        const auto lit = [&](int x, int y) -> QChar {
             const QColor c = picture->grab().toImage().pixelColor(
                 QPoint(x, y) * picture->zoom() + QPoint(1, 1) * (picture->zoom() / 2));
-            if (c.red() > 200 && c.green() > 150 && c.blue() < 100) return 'L';
-            if (c.red() < 100 && c.green() > 150 && c.blue() > 200) return 'V';
+            const auto band = [](int value) { return value < 100 ? 0 : value < 200 ? 1 : 2; };
+            if (band(c.red()) == 2 && c.green() > 150 && band(c.blue()) < 2)
+                return band(c.blue()) ? 'l' : 'L';
+            if (band(c.red()) < 2 && c.green() > 150 && band(c.blue()) == 2)
+                return band(c.red()) ? 'v' : 'V';
             return '-';
         };
         const auto probe = [&] {
             return QString(lit(40, 20)) + lit(60, 40) + lit(40, 40) + lit(60, 200) + lit(150, 100);
         };
-        w.run({"chkvtpnodata", "press 20,20", "press 60,20", "press 60,60", "chkvtpnodata",
-               "chklwmnodata", "press 20,200", "press 100,200"});
+        w.run({"txtcellx=1", "txtcelly=2", "txtareax=3", "txtareay=4", "chkvtpnodata",
+               "press 20,20", "press 60,20", "press 60,60", "chkvtpnodata", "chklwmnodata",
+               "press 20,200", "press 100,200"});
         QCOMPARE(probe(), "LLLV-");  // the mask closes back to its first point
         w.run({"mnuundo"});
         QCOMPARE(probe(), "LLL--");
@@ -142,6 +151,16 @@ class MainWindowTest : public QObject {
         w.run({"mnushowtrace"});
         QCOMPARE(probe(), "-----");
         w.run({"mnushowtrace", "cmdclearlwmlist"});
+        QCOMPARE(probe(), "---V-");
+        w.run({"mnuzoomactual", "press 100,240"});
+        const QImage line = picture->grab().toImage();
+        w.run({"Option3"});  // Poly closes the VTP trace
+        QVERIFY(picture->grab().toImage() != line);
+        w.run({"Option4"});
+        QCOMPARE(picture->grab().toImage(), line);
+        w.run({"reply Yes", "mnugoeast"});
+        QCOMPARE(probe(), "---v-");
+        w.run({"mnugowest"});
         QCOMPARE(probe(), "---V-");
     }
 
@@ -160,7 +179,10 @@ class MainWindowTest : public QObject {
         QStringList presses;
         for (const qm4::PicturePixel& p : qm4::picturePixels(shape->pieces.at(0), true))
             presses << QStringLiteral("press %1,%2").arg(p.x).arg(p.y);
-        for (const char* setup : {"Option4", "Option3", "chklwmnodata", "Option3|chkvtpnodata"}) {
+        for (const auto& [setup, mask] : {std::pair{"Option4", "Water"},
+                                          {"Option1|Option3", "Land"},
+                                          {"chklwmnodata", "Water"},
+                                          {"Option3|chkvtpnodata", "Water"}}) {
             Window imported, pressed;
             imported.run(area + QString(setup).split(u'|') +
                          QStringList{"reply " + sample, "import 0 0", "mnuimportshape"});
@@ -170,8 +192,11 @@ class MainWindowTest : public QObject {
                  {"lstLWM", "lstVTP", "txtlwmnumber", "txtvtpnumber", "lblx", "lblvtp2y", "state"})
                 QCOMPARE(QString(name) + "=" + got.at(name), QString(name) + "=" + wanted.at(name));
             const QString trace = "reply " + pressed.dir.filePath("t.geojson");
-            pressed.run({trace, "mnuexporttrace", "cmdclearlwmlist", "cmdclearvtplist", trace,
-                         "import 0 0", "mnuimportshape"});
+            pressed.run({trace, "mnuexporttrace"});
+            QVERIFY(Window::read(pressed.dir.path(), QStringLiteral("\"mask\": \"%1\"").arg(mask),
+                                 "t.geojson"));
+            pressed.run(
+                {"cmdclearlwmlist", "cmdclearvtplist", trace, "import 0 0", "mnuimportshape"});
             QCOMPARE(pressed.snapshot().at("state"), wanted.at("state"));
             imported.run({"mnuundo"});
             QCOMPARE(imported.snapshot().at("lstLWM"), "");
@@ -302,6 +327,56 @@ class MainWindowTest : public QObject {
         QVERIFY(!crashed.main.offerRecovery());
         crashed.main.close();
         QCOMPARE(QDir(folder).entryList({"*.txt"}), QStringList());
+    }
+
+    // While the new area's picture is being cut (here by a helper that
+    // takes its time), the recovery file holds the new area with the imagery
+    // and without the old area's picture, a state the window shows and a
+    // restore cuts the picture for.
+    void recoveryNeverPairsAnAreaWithAnotherAreasPicture() {
+        Window w;
+        w.run({"file geo #!/bin/bash\ncoproc real { exec " QUILLMAP4_GEO_PROGRAM
+               " serve; }\nwhile IFS= read -r line; do\n  [ -n \"$late\" ] && sleep 3\n  "
+               "late=1\n  echo \"$line\" >&${real[1]}\n  IFS= read -r reply <&${real[0]}\n  "
+               "echo \"$reply\"\ndone",
+               "executable geo", "helper " + w.dir.filePath("geo"), "txtcellx=123", "txtcelly=120",
+               "txtareax=5", "txtareay=28", "reply " QUILLMAP4_SAMPLES "/harbour.tif",
+               "mnuloadimagery", "mnugoeast"});
+        QTRY_VERIFY_WITH_TIMEOUT(Window::read(w.fake.recovery, "txtareax=6", "recovery-*.txt"),
+                                 2500);
+        QVERIFY(Window::read(w.fake.recovery,
+                             "Picture=\r\nImagery=" QUILLMAP4_SAMPLES "/harbour.tif",
+                             "recovery-*.txt"));
+    }
+
+    // A long message ends in "..." before the working folder; zooming out
+    // gives the room a zoom took back to the lists.
+    void statusAndPaneGiveWay() {
+        Window w;
+        w.main.resize(1600, 1000);
+        w.run({"Alt+D", "mnuzoomin", "mnuzoomin", "mnuzoomin", "mnuzoomactual"});
+        QVERIFY(w.main.findChild<QSplitter*>("drawsplitter")->sizes().at(0) < 300);
+        w.main.resize(700, 450);
+        w.main.statusBar()->showMessage(QString(300, u'W'));
+        const QImage bar = w.main.statusBar()->grab().toImage();
+        const int folder = w.main.findChild<QLabel*>("lblworkingfolder")->x();
+        for (int x = folder - 5; x < folder; ++x)
+            for (int y = 0; y < bar.height(); ++y)
+                QVERIFY2(qGray(bar.pixel(x, y)) > 128, qPrintable(QString::number(x)));
+    }
+
+    // A session script that cannot be read ends the program with status 2.
+    void unreadableScriptFailsTheStart() {
+        QTemporaryDir home;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_STATE_HOME", home.path());
+        program.setProcessEnvironment(env);
+        program.start(QUILLMAP4_PROGRAM, {"--script", home.filePath("missing.txt")});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 2);
+        QVERIFY(program.readAllStandardError().contains("cannot read the script"));
     }
 
     // The recent list holds each project once, however its path was written,
