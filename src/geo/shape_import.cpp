@@ -4,6 +4,7 @@
 #include "geo/shape_import.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "geo/area_pieces.h"
 
@@ -37,12 +38,26 @@ class InsideCounter : public OGRDefaultConstGeometryVisitor {
     AreaEdges area_;
 };
 
-std::string fieldName(const OGRFeature& feature) {
-    const int field = feature.GetFieldIndex("name");
-    return field >= 0 && feature.IsFieldSetAndNotNull(field) ? feature.GetFieldAsString(field) : "";
-}
-
 }  // namespace
+
+std::string featureName(const OGRFeature& feature) {
+    const OGRFeatureDefn& definition = *feature.GetDefnRef();
+    int best = -1, bestRank = 3;
+    for (int i = 0; i < definition.GetFieldCount(); ++i) {
+        const OGRFieldDefn& field = *definition.GetFieldDefn(i);
+        if (field.GetType() != OFTString || !feature.IsFieldSetAndNotNull(i)) continue;
+        std::string name = field.GetNameRef();
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const bool other = name == "label" || name == "title" || name == "nom" ||
+                           name == "nombre" || name == "navn" || name == "namn";
+        const int rank = name == "name"                           ? 0
+                         : name.find("name") != std::string::npos ? 1
+                         : other                                  ? 2
+                                                                  : 3;
+        if (rank < bestRank) best = i, bestRank = rank;
+    }
+    return best < 0 ? "" : feature.GetFieldAsString(best);
+}
 
 Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& area,
                                    const Progress& progress) {
@@ -74,7 +89,7 @@ Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& are
             InsideCounter counter(area);
             g->accept(&counter);
             list.features.push_back(
-                {l, reader->layer->GetName(), feature->GetFID(), fieldName(*feature),
+                {l, reader->layer->GetName(), feature->GetFID(), featureName(*feature),
                  OGRGeometryTypeToName(wkbFlatten(shape->getGeometryType())), counter.inside});
         }
     }
@@ -94,13 +109,13 @@ Expected<FeatureShape> featureShape(const std::string& path, int layer, long lon
     auto shape = tracedShape(feature.get(), *reader, id);
     if (!shape) return shape.error();
     const AreaParts parts = partsInArea(**shape, area, true);
-    FeatureShape result{parts.polygon, {}};
+    FeatureShape result{parts.polygon, {}, parts.holeOf};
+    bool any = false;
     for (const Geometry& part : parts.parts) {
-        Piece piece = simplifiedPiece(*part, tolerance);
-        if (!piece.empty()) result.pieces.push_back(std::move(piece));
+        result.pieces.push_back(simplifiedPiece(*part, tolerance));
+        any = any || !result.pieces.back().empty();
     }
-    if (result.pieces.empty())
-        return Error{describeFeature(*reader->layer, id) + " has no part inside the area."};
+    if (!any) return Error{describeFeature(*reader->layer, id) + " has no part inside the area."};
     return result;
 }
 

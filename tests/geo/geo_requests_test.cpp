@@ -261,18 +261,21 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, Commands,
     testing::Values(
         CommandCase{"Version", "--version", "", 0, "quillmap4-geo 4.0.0\n", ""},
-        CommandCase{"Nothing", "", "", 2, "", "quillmap4-geo: Say what to do.\nUsage:"},
-        CommandCase{"UnknownCommand", "draw", "", 2, "", "quillmap4-geo: Unknown command"},
+        CommandCase{"Nothing", "", "", 2, "",
+                    "quillmap4-geo: Say what to do: features, serve or batch.\nRun "
+                    "\"quillmap4-geo --help\" for what it takes.\n"},
+        CommandCase{"UnknownCommand", "draw", "", 2, "",
+                    "quillmap4-geo: The following argument was not expected: draw\n"},
         CommandCase{"FeaturesByArea", "features $SAMPLE --area 123,120,5,28", "", 0, kHarbourLines,
                     ""},
         CommandCase{"FeaturesByPosition", "features $SAMPLE --position 47.5,-122.258333", "", 0,
                     kHarbourLines, ""},
         CommandCase{"FeaturesElsewhere", "features $SAMPLE --area 123,120,5,30", "", 0, "", ""},
         CommandCase{"FeaturesAreaBeyondTheGrid", "features $SAMPLE --area 123,120,5,32", "", 2, "",
-                    "quillmap4-geo: \"123,120,5,32\" is no area"},
+                    "quillmap4-geo: --area: \"123,120,5,32\" is no area"},
         CommandCase{"FeaturesAreaAndPosition",
                     "features $SAMPLE --area 123,120,5,28 --position 47,-122", "", 2, "",
-                    "quillmap4-geo: features needs a FILE and either --area or --position."},
+                    "quillmap4-geo: --area excludes --position\n"},
         CommandCase{"FeaturesOfNoFile", "features $DIR/none.shp --area 123,120,5,28", "", 1, "",
                     "Could not read \"$DIR/none.shp\": no such file or directory.\n"},
         CommandCase{
@@ -298,6 +301,10 @@ TEST(Program, RunsAsItsOwnProcess) {
     };
     EXPECT_EQ(run("--version"), std::pair(0, std::string("quillmap4-geo 4.0.0\n")));
     EXPECT_EQ(run("features").first, 2);
+    EXPECT_EQ(run("--help").first, 0);
+    const auto [listed, options] = run("batch --help");
+    EXPECT_EQ(listed, 0);
+    EXPECT_NE(options.find("--vtp-layer"), std::string::npos) << options;
     EXPECT_EQ(run("features " + kSample + " --area 123,120,5,28"), std::pair(0, kHarbourLines));
     const auto [status, replies] = run("serve <" + in.string());
     EXPECT_EQ(status, 0);

@@ -147,8 +147,10 @@ class MainWindowTest : public QObject {
 
     // An imported polygon gives exactly the lines that presses on its pixels
     // give, in both modes and with either Send NO Data box, as one step to
-    // undo; an exported trace imports back to the same lines; a shape with
-    // more points than a source takes changes nothing.
+    // undo; in Line mode the ring goes to the LWM list and its shoreline, the
+    // run off the area's edge, to the VTP list, as if pressed with the other
+    // list's box ticked. An exported trace imports back to the same lines; a
+    // shape with more points than a source takes changes nothing.
     void importedShapesAreThePressesAtTheirPixels() {
         const QString sample = QUILLMAP4_SAMPLES "/harbour.geojson";
         const QStringList area{"txtcellx=123", "txtcelly=120", "txtareax=5", "txtareay=28"};
@@ -157,14 +159,26 @@ class MainWindowTest : public QObject {
         located.txtareay = "28";
         const auto shape =
             qm4::geo::featureShape(sample.toStdString(), 0, 0, qm4::areaEdges(located), 0);
-        QStringList presses;
-        for (const qm4::PicturePixel& p : qm4::picturePixels(shape->pieces.at(0), true))
-            presses << QStringLiteral("press %1,%2").arg(p.x).arg(p.y);
-        for (const char* setup : {"Option4", "Option3", "chklwmnodata", "Option3|chkvtpnodata"}) {
+        const qm4::ImportPresses piece =
+            qm4::partImports(shape->pieces.at(0), qm4::PieceKind::Ring, true).imports.at(0);
+        QVERIFY(piece.vtp.front().x == 0 && piece.vtp.back().x == 0);  // the west edge is none
+        const auto presses = [](const std::vector<qm4::PicturePixel>& pixels) {
+            QStringList steps;
+            for (const qm4::PicturePixel& p : pixels)
+                steps << QStringLiteral("press %1,%2").arg(p.x).arg(p.y);
+            return steps.join(u'|');
+        };
+        const QString ring = presses(piece.lwm), run = presses(piece.vtp);
+        for (const auto& [setup, byHand] :
+             {std::pair{"Option4", "chkvtpnodata|" + ring + "|chkvtpnodata|chklwmnodata|" + run +
+                                       "|chklwmnodata"},
+              {"Option3", ring},
+              {"chklwmnodata", "chkvtpnodata|" + ring + "|chkvtpnodata|" + run},
+              {"Option3|chkvtpnodata", ring}}) {
             Window imported, pressed;
             imported.run(area + QString(setup).split(u'|') +
                          QStringList{"reply " + sample, "import 0 0", "mnuimportshape"});
-            pressed.run(area + QString(setup).split(u'|') + presses);
+            pressed.run(area + QString(setup).split(u'|') + byHand.split(u'|'));
             const View got = imported.snapshot(), wanted = pressed.snapshot();
             for (const char* name :
                  {"lstLWM", "lstVTP", "txtlwmnumber", "txtvtpnumber", "lblx", "lblvtp2y", "state"})
@@ -193,6 +207,29 @@ class MainWindowTest : public QObject {
             w.snapshot().at("desktop").endsWith("It has 300 points after simplification; a "
                                                 "source takes at most 255. Simplify it more."));
         QCOMPARE(Window::changed(before, w.snapshot()), QStringList{"desktop"});
+    }
+
+    // The dialog lists a polygon's holes as pieces with the mask they need,
+    // and says when the area lies wholly inside the polygon.
+    void importDialogNamesHolesAndTheWholeArea() {
+        const GisShape square{
+            true,
+            {{{0, 0}, {255, 0}, {255, 255}, {0, 255}}, {{40, 40}, {80, 40}, {80, 90}}},
+            {0, 1}};
+        ImportShapeDialog dialog(
+            {{0, "coast", 7, "Mainland", "MultiPolygon", 0}}, {},
+            [&](const GisFeature&, double) -> qm4::Expected<GisShape> { return square; }, QImage(),
+            true, true, nullptr);
+        auto* pieces = dialog.findChild<QComboBox*>("cbopiece");
+        QCOMPARE(pieces->itemText(1), "2: hole in piece 1, 4 points; it needs the Water mask");
+        QCOMPARE(dialog.findChild<QLabel*>("lblpointcount")->text(),
+                 "The area lies wholly inside \"Mainland\": its piece is the whole area, with no "
+                 "shoreline. After clipping and simplifying, the import presses 4 LWM and 0 VTP "
+                 "points: the LWM short form holds 62 (fits), the VTP 31 (fits).");
+        pieces->setCurrentIndex(1);
+        emit pieces->activated(1);
+        QCOMPARE(dialog.chosen().kind, qm4::PieceKind::Hole);
+        QCOMPARE(dialog.chosen().vtp.size(), 4u);  // the lake's shore, closed
     }
 
     // The picture cut from imagery is the GIS library's cut of the area, kept
@@ -231,9 +268,10 @@ class MainWindowTest : public QObject {
         QCOMPARE(picture->picture().size(), QSize(64, 48));
     }
 
-    // An area the batch makes is what the window makes of the same piece: Go
-    // to Position on the area's centre, Import Shape, Save Project and Create
-    // Source give the same four files, byte for byte.
+    // An area the batch makes is what the window makes of the same piece, a
+    // ring the area's edge cuts, in Line mode its shoreline alone the VTP
+    // line: Go to Position on the area's centre, Import Shape, Save Project
+    // and Create Source give the same four files, byte for byte.
     void batchMakesWhatTheWindowMakes() {
         Window w;
         const QString out = w.home.filePath("batch");
@@ -244,12 +282,12 @@ class MainWindowTest : public QObject {
         QProcess batch;
         batch.start(QUILLMAP4_GEO_PROGRAM,
                     {"batch", QUILLMAP4_SAMPLES "/harbour.geojson", "--areas", areas.fileName(),
-                     "--out", out, "--land", "--altitude", "12", "--poly", "--vector-type",
-                     "\"1030\"   ;harbor", "--width", "12", "--jobs", "1"});
+                     "--out", out, "--land", "--altitude", "12", "--line", "--vector-type",
+                     "\"1030\"   ;harbor", "--width", "12", "--vtp-layer", "4", "--jobs", "1"});
         QVERIFY(batch.waitForFinished(60000) && batch.exitCode() == 0);
         const qm4::LatLon place = qm4::areaCentre({123, 120, 5, 28});
-        w.run({"Option1", "txtaltitude=12", "Option3", "cbovtptype=\"1030\"   ;harbor",
-               "txtvtplinewidth=12", "txtprojectname=123_120_05_28",
+        w.run({"Option1", "txtaltitude=12", "Option4", "cbovtptype=\"1030\"   ;harbor",
+               "txtvtplinewidth=12", "cbolayer=4", "txtprojectname=123_120_05_28",
                QStringLiteral("reply %1, %2").arg(place.lat, 0, 'g', 17).arg(place.lon, 0, 'g', 17),
                "mnugotoposition", "reply " QUILLMAP4_SAMPLES "/harbour.geojson", "import 0 0",
                "mnuimportshape", "reply " + w.dir.filePath("123_120_05_28"), "mnusaveproject",
