@@ -55,8 +55,8 @@ std::optional<std::size_t> spikeTip(const std::vector<PicturePixel>& r) {
     return std::nullopt;
 }
 
-// The first pair of segments i < j (segment i runs from pixel i to the
-// next) that are not neighbours and meet.
+// A pair of segments i < j (segment i runs from pixel i to the next) that
+// are not neighbours and meet: the first the grid gives, west to east.
 std::optional<std::pair<std::size_t, std::size_t>> firstMeeting(
     const std::vector<PicturePixel>& r) {
     constexpr int kShift = 4, kCells = (kLastPixel >> kShift) + 1;
@@ -69,18 +69,16 @@ std::optional<std::pair<std::size_t, std::size_t>> firstMeeting(
             for (int cy = cell(std::min(a.y, b.y)); cy <= cell(std::max(a.y, b.y)); ++cy)
                 cells[static_cast<std::size_t>(cx * kCells + cy)].push_back(i);
     }
-    std::optional<std::pair<std::size_t, std::size_t>> first;
     for (const auto& in : cells) {
         for (std::size_t p = 0; p < in.size(); ++p) {
             for (std::size_t q = p + 1; q < in.size(); ++q) {
                 const std::size_t i = in[p], j = in[q];
                 if (j == i + 1 || (i == 0 && j == n - 1)) continue;
-                if (first && std::pair{i, j} >= *first) continue;
-                if (meet(r[i], r[i + 1], r[j], r[(j + 1) % n])) first = std::pair{i, j};
+                if (meet(r[i], r[i + 1], r[j], r[(j + 1) % n])) return std::pair{i, j};
             }
         }
     }
-    return first;
+    return std::nullopt;
 }
 
 double length(const std::vector<PicturePixel>& run) {

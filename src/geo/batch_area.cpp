@@ -51,10 +51,7 @@ FittedPart fitted(const AreaSettings& settings, const ProjectState& form, const 
         fit.imports = partImports(simplifiedPiece(part, t), kind, VtpLinePoly(form) == 1);
         fit.tolerance = t;
         if (t == settings.tolerance) fit.before = ownPoints(fit.imports);
-        if (!fit.imports.dropped.empty()) {
-            if (t != settings.tolerance) fit.imports.dropped += " at tolerance " + decimalText(t);
-            return fit;
-        }
+        if (!fit.imports.dropped.empty()) return fit;
         fit.pressed.clear();
         bool fits = true;
         for (const ImportPresses& import : fit.imports.imports) {
@@ -72,7 +69,7 @@ FittedPart fitted(const AreaSettings& settings, const ProjectState& form, const 
         }
         if (fits) return fit;
         if (t > kMostTolerance) {
-            fit.error = "it cannot be simplified to fit a source";
+            fit.error = "it cannot be simplified to fit a source.";
             return fit;
         }
     }
@@ -208,12 +205,12 @@ std::vector<SummaryRow> failedArea(std::vector<Planned>& planned, std::vector<Su
         piece.row.files.clear();
         piece.row.digest.clear();
         if (!piece.row.failed())
-            piece.row.outcome = "failed: not written, as " + failing + " failed";
+            piece.row.outcome = "failed: not written, as " + failing + " failed.";
         rows.push_back(std::move(piece.row));
     }
     if (kept)
         for (SummaryRow& row : rows)
-            if (row.failed()) row.outcome += "; the area's earlier folders were kept";
+            if (row.failed()) row.outcome += " The area's earlier folders were kept.";
     return rows;
 }
 

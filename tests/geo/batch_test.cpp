@@ -12,6 +12,7 @@
 #include <sys/ioctl.h>
 #endif
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -19,10 +20,12 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "capture/shape_presses.h"
 #include "geo/batch.h"
 #include "geo/batch_area.h"
+#include "geo/batch_folders.h"
 #include "geo/compiler_run.h"
 #include "geo/geo_requests.h"
 #include "geo/shape_import.h"
@@ -247,6 +250,46 @@ TEST(Batch, RegionAcrossTheAntimeridian) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fs::exists(out + "/767_304_31_15") && fs::exists(out + "/000_304_00_15"))
         << run.out;
+    EXPECT_NE(run.out.find("; 1 feature read."), std::string::npos) << run.out;
+}
+
+// Folders that cannot all be put in place give the area its earlier ones
+// back, and leave none of the new ones.
+TEST(Batch, PlacingThatFailsKeepsTheEarlierFolders) {
+    Folder folder;
+    for (const char* name : {"a", "a_2", ".a.partial"}) fs::create_directory(folder / name);
+    std::ofstream(folder / "a/x") << "earlier";
+    EXPECT_FALSE(placeArea(folder.path, "a", 2).ok());  // no second piece was made
+    EXPECT_EQ(filesUnder(folder.path), (Files{{"a/x", "earlier"}}));
+    EXPECT_TRUE(fs::is_directory(folder / "a_2"));
+    EXPECT_FALSE(fs::exists(folder / ".a.partial"));
+}
+
+// On a full disk (here a limit on the size of a file) every area says why
+// it failed, the earlier folders stay, and no batch.csv is left that would
+// describe another run.
+TEST(Batch, FullDiskLeavesNoStaleSummary) {
+    Folder folder;
+    // Rows that name the folder outgrow the limit.
+    const std::string out = folder / std::string(150, 'o');
+    const std::string command = std::string(QUILLMAP4_GEO_PROGRAM) +
+                                " batch " QUILLMAP4_SAMPLES
+                                "/harbour.geojson --region "
+                                "47.49,-122.28,47.51,-122.24 --altitude 1 --vector-type 1 "
+                                "--vtp-layer 1 --width 1 --out " +
+                                out;
+    ASSERT_EQ(std::system((command + " >/dev/null").c_str()), 0);
+    const Files before = filesUnder(out);
+    const int status = std::system(("bash -c \"trap '' XFSZ; ulimit -f 1; exec " + command +
+                                    " --force\" >" + folder / "said" + " 2>" + folder / "errors")
+                                       .c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(filesUnder(out), before);
+    EXPECT_FALSE(fs::exists(out + "/batch.csv"));
+    const std::string said = *readFileBytes(folder / "said", 1000),
+                      errors = *readFileBytes(folder / "errors", 10000);
+    EXPECT_TRUE(said.ends_with("3 failed; 2 features read. No summary was written.\n")) << said;
+    EXPECT_NE(errors.find("123_120_06_28 failed: Could not write"), std::string::npos) << errors;
 }
 
 #ifdef __linux__
@@ -376,19 +419,21 @@ TEST(Batch, SecondRunSkipsWhatIsWritten) {
     EXPECT_EQ(csvOf(out), summary);
     fs::remove_all(out + "/123_120_05_28");
     // What a run stopped in the middle of the area leaves.
-    fs::create_directory(out + "/.123_120_05_28.partial");
+    for (const char* partial : {"", "_2", "_3"})
+        fs::create_directory(out + "/.123_120_05_28" + partial + ".partial");
     std::ofstream(out + "/.123_120_05_28.partial/LWMSource.asm") << ";  half";
     EXPECT_TRUE(batch(args).out.starts_with("1 areas written (2 pieces), 2 skipped"));
     EXPECT_EQ(filesUnder(out), first);
     EXPECT_EQ(csvOf(out), summary);
-    EXPECT_FALSE(fs::exists(out + "/.123_120_05_28.partial"));
+    EXPECT_FALSE(fs::exists(out + "/.123_120_05_28.partial") ||
+                 fs::exists(out + "/.123_120_05_28_3.partial"));
     args.push_back("--force");
     std::vector<std::string> unwritable = args;
     unwritable.insert(unwritable.end(), {"--name", std::string(300, 'n')});
     const auto failed = batch(unwritable);
     EXPECT_EQ(failed.status, 1);
     EXPECT_NE(failed.err.find("123_120_05_28 failed: Could not write"), std::string::npos);
-    EXPECT_NE(csvOf(out).find("; the area's earlier folders were kept"), std::string::npos);
+    EXPECT_NE(csvOf(out).find(" The area's earlier folders were kept."), std::string::npos);
     EXPECT_EQ(filesUnder(out), first);
     EXPECT_TRUE(batch(args).out.starts_with("3 areas written (5 pieces), 0 skipped"));
     EXPECT_NE(modified(out + "/123_120_06_28/VTPSource.asm"), written);
@@ -405,13 +450,15 @@ TEST(Batch, SecondRunSkipsWhatIsWritten) {
     EXPECT_FALSE(fs::exists(out + "/123_120_04_28_2"));
 }
 
-// A piece of 600 points, a zigzag that widens, is simplified harder until both sources can
-// count it (a line's VTP counter runs two ahead of its points); the window
-// at the tolerance the summary names imports the same points.
+// A piece of many points, a zigzag that widens, is simplified harder until
+// both sources can count it (a line's VTP counter runs two ahead of its
+// points); the window at the tolerance the summary names imports the same
+// points.
 struct CrowdedCase {
     const char* name;
     const char* mode;
     std::size_t most;
+    int points;
 };
 
 void PrintTo(const CrowdedCase& c, std::ostream* os) { *os << c.name; }
@@ -421,7 +468,7 @@ class CrowdedPieces : public testing::TestWithParam<CrowdedCase> {};
 TEST_P(CrowdedPieces, AreSimplifiedUntilTheyFit) {
     Folder folder;
     std::string zigzag;
-    for (int i = 0; i < 600; ++i)
+    for (int i = 0; i < GetParam().points; ++i)
         zigzag += std::string(i ? "," : "") +
                   lonLatText((5 + i * 0.4) / 255, (128 + (i % 2 ? 1 : -1) * (1 + i / 6.0)) / 255.0);
     const std::string file = folder / "zigzag.geojson";
@@ -435,7 +482,8 @@ TEST_P(CrowdedPieces, AreSimplifiedUntilTheyFit) {
     const auto run = batch({file, "--region", region, "--out", folder / "out", GetParam().mode});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string csv = csvOf(folder / "out");
-    const std::string said = "written, simplified from 600 to ";
+    const std::string said =
+        "written, simplified from " + std::to_string(GetParam().points) + " to ";
     const auto at = csv.find(said);
     ASSERT_NE(at, std::string::npos) << csv;
     std::size_t points = 0;
@@ -453,8 +501,9 @@ TEST_P(CrowdedPieces, AreSimplifiedUntilTheyFit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CrowdedPieces,
-                         testing::Values(CrowdedCase{"Line", "--line", 253},
-                                         CrowdedCase{"Poly", "--poly", 255}),
+                         testing::Values(CrowdedCase{"Line", "--line", 253, 600},
+                                         CrowdedCase{"Poly", "--poly", 255, 600},
+                                         CrowdedCase{"LineOnePointOver", "--line", 253, 254}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The compiler runs on each source in the area's folder; one that fails in
@@ -547,10 +596,17 @@ TEST(CompilerRuns, StopAtTheLimitOrSayTheyCouldNotStart) {
     // The limit ends what the compiler started too, not the compiler alone.
     std::ofstream(hang) << "#!/bin/sh\nsleep 30 &\necho $! > " << (folder / "child") << "\nwait\n";
     compileInFolder({hang, "", 1}, folder.path.string(), "LWMSource.asm", "log");
-    std::ifstream stat("/proc/" + std::to_string(std::stol(*readFileBytes(folder / "child", 20))) +
-                       "/stat");
-    std::string pid, name, state = "gone";
-    stat >> pid >> name >> state;
+    const std::string pidText = *readFileBytes(folder / "child", 20);
+    const std::string stat = "/proc/" + pidText.substr(0, pidText.find('\n')) + "/stat";
+    std::string state;
+    // A process that was sent SIGKILL may run on for a moment while it dies.
+    for (int tries = 0; tries < 300; ++tries) {
+        std::string pid, name;
+        state = "gone";
+        std::ifstream(stat) >> pid >> name >> state;
+        if (state == "gone" || state == "Z") break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     EXPECT_TRUE(state == "gone" || state == "Z") << state;
     // Not executable: only the runner in front of it can start it.
     std::ofstream(folder / "quiet") << "exit 0\n";
@@ -674,6 +730,10 @@ INSTANTIATE_TEST_SUITE_P(
                 {"$SAMPLE", "--region", "1,2,3", "--out", "$DIR/o"},
                 2,
                 "--region: takes 4 numbers separated by commas, not \"1,2,3\"."},
+        BadCase{"ToleranceBeyondFifty",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--tolerance", "60"},
+                2,
+                "--tolerance: takes pixels from 0 to 50."},
         BadCase{"ShardBeyondItsCount",
                 {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--shard", "4/3"},
                 2,

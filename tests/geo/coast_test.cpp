@@ -139,7 +139,9 @@ TEST_P(Coast, EveryAreaIsTracedRight) {
             EXPECT_EQ(row.digest,
                       savedDigest(bytesOf(at / (name + ".dat")), bytesOf(at / (name + ".points"))))
                 << name;
+            // A hole's or a run's ring: a piece of the same feature.
             const SummaryRow& ring = rows.at(static_cast<std::size_t>(std::max(row.of, 1) - 1));
+            EXPECT_TRUE(row.of == 0 || (ring.feature == row.feature && ring.kind != "run")) << name;
             EXPECT_TRUE(row.kind != "hole" || row.mask != ring.mask) << name;
         }
     }

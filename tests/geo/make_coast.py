@@ -7,7 +7,8 @@ The region is 10 x 10 areas from the grid area CORNER_X, CORNER_Y (cell x * 32
 + area x, cell y * 32 + area y) at its north-west corner. It holds:
 - "Mainland": a MultiPolygon of land over some 50 areas with a ragged coast,
   fjords narrower than a pixel (rounding makes their sides cross), lakes
-  (holes, one across area edges), an island in a lake and islands offshore;
+  (holes, one across area edges) and islands offshore;
+- "Holm": an island in one of the lakes, with a pond of its own;
 - "Skerries": an archipelago of slivers from 0.02 to 40 square pixels;
 - "Cover": a polygon that covers area 0, 9 whole, with a lake in it.
 The features do not overlap. The same arguments always give the same file.
@@ -53,12 +54,11 @@ def main():
             continue
         coast.append((cx + r * math.cos(t), cy + r * math.sin(t)))
     lakes = [ellipse(5.5, 4.5, 0.3, 0.2, 60, True),       # inside one area
-             ellipse(4.0, 6.0, 0.45, 0.35, 90, True),     # across area edges
+             ellipse(4.4, 6.3, 0.45, 0.35, 90, True),     # across area edges
              ellipse(5.9, 5.6, 0.12, 0.5, 70, True),
              ellipse(4.3, 4.2, 0.008, 0.006, 12, True),   # a pond of a few pixels
              ellipse(5.2, 5.3, 0.002, 0.0015, 8, True)]   # one too small to trace
-    mainland = [[ring(coast)] + [ring(lake) for lake in lakes],
-                [ring(ellipse(4.0, 6.0, 0.15, 0.1, 30))]]  # an island in the lake
+    mainland = [[ring(coast)] + [ring(lake) for lake in lakes]]
     for a in (0.3, 0.8, 1.4, 1.9, 2.9, 3.3, 3.7, 4.2, 4.6, 5.0, 6.0):  # islands offshore
         size = rng.uniform(0.02, 0.25)
         points = ellipse(cx + 4.4 * math.cos(a), cy + 4.4 * math.sin(a), size, size * 0.7,
@@ -83,7 +83,11 @@ def main():
     cover = [[ring([(0, 8.5), (1.5, 8.5), (1.5, 10), (0, 10)]),
               ring(ellipse(0.5, 9.5, 0.2, 0.15, 40, True))]]
 
-    features = [("Mainland", mainland), ("Skerries", skerries), ("Cover", cover)]
+    # An island in the lake, with a pond of its own.
+    holm = [[ring(ellipse(4.5, 6.3, 0.15, 0.1, 30)), ring(ellipse(4.5, 6.3, 0.04, 0.03, 16, True))]]
+
+    features = [("Mainland", mainland), ("Skerries", skerries), ("Cover", cover),
+                ("Holm", holm)]
     with open(out, "w", encoding="utf-8") as file:
         json.dump({"type": "FeatureCollection", "features": [
             {"type": "Feature", "properties": {"name": name},
