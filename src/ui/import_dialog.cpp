@@ -6,6 +6,7 @@
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QJsonArray>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -18,6 +19,20 @@ namespace {
 constexpr int kLwmShortForm = 62;
 constexpr int kVtpShortForm = 31;
 }  // namespace
+
+GisShape gisShapeOf(const QJsonObject& reply) {
+    GisShape shape;
+    shape.polygon = reply.value(QStringLiteral("polygon")).toBool();
+    for (const QJsonValue& piece : reply.value(QStringLiteral("pieces")).toArray()) {
+        qm4::Piece points;
+        for (const QJsonValue& p : piece.toArray())
+            points.push_back({p.toArray().at(0).toDouble(), p.toArray().at(1).toDouble()});
+        shape.pieces.push_back(std::move(points));
+    }
+    for (const QJsonValue& of : reply.value(QStringLiteral("holeOf")).toArray())
+        shape.holeOf.push_back(static_cast<std::size_t>(std::max(0, of.toInt())));
+    return shape;
+}
 
 // The area's picture with the shape over it, the chosen piece's LWM ring
 // and VTP line in colour.
@@ -177,8 +192,8 @@ QString ImportShapeDialog::shapeNote(const QString& name,
                    .arg(name);
     const auto left = std::count_if(parts.begin(), parts.end(),
                                     [](const auto& part) { return !part.dropped.empty(); });
-    if (left > 0)
-        note += tr("%n piece(s) too small to trace left out. ", nullptr, static_cast<int>(left));
+    if (left == 1) note += tr("1 piece too small to trace is left out. ");
+    if (left > 1) note += tr("%1 pieces too small to trace are left out. ").arg(left);
     return note;
 }
 

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QJsonObject>
 #include <QStringList>
 #include <functional>
 #include <vector>
@@ -38,6 +39,9 @@ struct GisShape {
     std::vector<qm4::Piece> pieces;
     std::vector<std::size_t> holeOf;  // 0, or the number (from 1) of the piece whose hole it is
 };
+
+// The shape in the helper's reply to a "shape" request.
+GisShape gisShapeOf(const QJsonObject& reply);
 
 using ShapeSource = std::function<qm4::Expected<GisShape>(const GisFeature&, double tolerance)>;
 

@@ -32,20 +32,6 @@ QString text(const QJsonObject& reply, const char* key) {
     return reply.value(QLatin1String(key)).toString();
 }
 
-GisShape shapeOf(const QJsonObject& reply) {
-    GisShape shape;
-    shape.polygon = reply.value(QStringLiteral("polygon")).toBool();
-    for (const QJsonValue& piece : reply.value(QStringLiteral("pieces")).toArray()) {
-        qm4::Piece points;
-        for (const QJsonValue& p : piece.toArray())
-            points.push_back({p.toArray().at(0).toDouble(), p.toArray().at(1).toDouble()});
-        shape.pieces.push_back(std::move(points));
-    }
-    for (const QJsonValue& of : reply.value(QStringLiteral("holeOf")).toArray())
-        shape.holeOf.push_back(static_cast<std::size_t>(std::max(0, of.toInt())));
-    return shape;
-}
-
 QJsonArray placesJson(const std::vector<std::string>& lines, bool lwm, const qm4::AreaEdges& area,
                       int areaX, int areaY) {
     QJsonArray places;
@@ -150,7 +136,7 @@ void ShapeCommands::importShape() {
         }
         if (!reply->value(QStringLiteral("ok")).toBool())
             return qm4::Error{text(*reply, "error").toStdString()};
-        return shapeOf(*reply);
+        return gisShapeOf(*reply);
     };
     ImportShapeDialog dialog(features, notes, shapes, picture_.picture(), qm4::VtpLinePoly(s) == 1,
                              qm4::LwmMask(s) == 1, &window_);

@@ -2,6 +2,7 @@
 // fake desktop. Each row of data/main_window.rows follows events to the core
 // and back to what the window shows; what the core computes is proved in
 // tests/core.
+#include <QJsonDocument>
 #include <csignal>
 
 #include "capture/list_editing.h"
@@ -209,13 +210,14 @@ class MainWindowTest : public QObject {
         QCOMPARE(Window::changed(before, w.snapshot()), QStringList{"desktop"});
     }
 
-    // The dialog lists a polygon's holes as pieces with the mask they need,
-    // and says when the area lies wholly inside the polygon.
+    // The dialog lists a polygon's holes in the helper's reply as pieces
+    // with the mask they need, and says when the area lies wholly inside the
+    // polygon and what was too small to trace.
     void importDialogNamesHolesAndTheWholeArea() {
-        const GisShape square{
-            true,
-            {{{0, 0}, {255, 0}, {255, 255}, {0, 255}}, {{40, 40}, {80, 40}, {80, 90}}},
-            {0, 1}};
+        const GisShape square = gisShapeOf(
+            QJsonDocument::fromJson(R"({"polygon":true,"pieces":[[[0,0],[255,0],[255,255],[0,255]],
+                [[40,40],[80,40],[80,90]],[[90,90],[90.4,90.2]]],"holeOf":[0,1,1]})")
+                .object());
         ImportShapeDialog dialog(
             {{0, "coast", 7, "Mainland", "MultiPolygon", 0}}, {},
             [&](const GisFeature&, double) -> qm4::Expected<GisShape> { return square; }, QImage(),
@@ -224,8 +226,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(pieces->itemText(1), "2: hole in piece 1, 4 points; it needs the Water mask");
         QCOMPARE(dialog.findChild<QLabel*>("lblpointcount")->text(),
                  "The area lies wholly inside \"Mainland\": its piece is the whole area, with no "
-                 "shoreline. After clipping and simplifying, the import presses 4 LWM and 0 VTP "
-                 "points: the LWM short form holds 62 (fits), the VTP 31 (fits).");
+                 "shoreline. 1 piece too small to trace is left out. After clipping and "
+                 "simplifying, the import presses 4 LWM and 0 VTP points: the LWM short form "
+                 "holds 62 (fits), the VTP 31 (fits).");
         pieces->setCurrentIndex(1);
         emit pieces->activated(1);
         QCOMPARE(dialog.chosen().kind, qm4::PieceKind::Hole);
@@ -268,36 +271,65 @@ class MainWindowTest : public QObject {
         QCOMPARE(picture->picture().size(), QSize(64, 48));
     }
 
-    // An area the batch makes is what the window makes of the same piece, a
+    // An area the batch makes is what the window makes of the same piece: a
     // ring the area's edge cuts, in Line mode its shoreline alone the VTP
-    // line: Go to Position on the area's centre, Import Shape, Save Project
-    // and Create Source give the same four files, byte for byte.
+    // line, and a lake in land, which the dialog says needs the Water mask.
+    // Go to Position on the area's centre, Import Shape, Save Project and
+    // Create Source give the same four files, byte for byte.
     void batchMakesWhatTheWindowMakes() {
         Window w;
-        const QString out = w.home.filePath("batch");
+        qm4::ProjectState boxes;
+        std::tie(boxes.txtcellx, boxes.txtcelly, boxes.txtareax, boxes.txtareay) =
+            std::tuple{"123", "120", "5", "28"};
+        QString lake = R"({"type":"Polygon","coordinates":[)";
+        for (const auto& ring :
+             {std::vector<QPointF>{{20, 20}, {235, 20}, {235, 235}, {20, 20}},
+              std::vector<QPointF>{{150, 80}, {150, 150}, {180, 80}, {150, 80}}}) {
+            lake += lake.endsWith(u'[') ? "[" : ",[";
+            for (const QPointF& p : ring) {
+                const qm4::LatLon at = qm4::pixelToLatLon(qm4::areaEdges(boxes), p.x(), p.y());
+                lake += QStringLiteral("%1[%2,%3]")
+                            .arg(lake.endsWith(u'[') ? "" : ",")
+                            .arg(at.lon, 0, 'g', 17)
+                            .arg(at.lat, 0, 'g', 17);
+            }
+            lake += "]";
+        }
+        w.run({"file lake.geojson " + lake + "]}"});
         QFile areas(w.home.filePath("areas.txt"));
         QVERIFY(areas.open(QIODevice::WriteOnly));
         areas.write("123,120,5,28\n");
         areas.close();
-        QProcess batch;
-        batch.start(QUILLMAP4_GEO_PROGRAM,
-                    {"batch", QUILLMAP4_SAMPLES "/harbour.geojson", "--areas", areas.fileName(),
-                     "--out", out, "--land", "--altitude", "12", "--line", "--vector-type",
-                     "\"1030\"   ;harbor", "--width", "12", "--vtp-layer", "4", "--jobs", "1"});
-        QVERIFY(batch.waitForFinished(60000) && batch.exitCode() == 0);
         const qm4::LatLon place = qm4::areaCentre({123, 120, 5, 28});
-        w.run({"Option1", "txtaltitude=12", "Option4", "cbovtptype=\"1030\"   ;harbor",
-               "txtvtplinewidth=12", "cbolayer=4", "txtprojectname=123_120_05_28",
-               QStringLiteral("reply %1, %2").arg(place.lat, 0, 'g', 17).arg(place.lon, 0, 'g', 17),
-               "mnugotoposition", "reply " QUILLMAP4_SAMPLES "/harbour.geojson", "import 0 0",
-               "mnuimportshape", "reply " + w.dir.filePath("123_120_05_28"), "mnusaveproject",
-               "cmdlwm", "cmdvtp"});
-        for (const char* name :
-             {"123_120_05_28.dat", "123_120_05_28.points", "LWMSource.asm", "VTPSource.asm"}) {
-            QFile made(QDir(out).filePath(QStringLiteral("123_120_05_28/") + name));
-            QFile written(w.dir.filePath(name));
-            QVERIFY2(made.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly), name);
-            QCOMPARE(written.readAll(), made.readAll());
+        for (const auto& [file, mode, piece, folder] :
+             {std::tuple{QString(QUILLMAP4_SAMPLES "/harbour.geojson"), "line", "0",
+                         "123_120_05_28"},
+              {w.dir.filePath("lake.geojson"), "poly", "1", "123_120_05_28_2"}}) {
+            const QString out = w.home.filePath(folder);
+            QProcess batch;
+            batch.start(QUILLMAP4_GEO_PROGRAM,
+                        {"batch", file, "--areas", areas.fileName(), "--out", out, "--land",
+                         "--altitude", "12", "--" + QString(mode), "--vector-type",
+                         "\"1030\"   ;harbor", "--width", "12", "--vtp-layer", "4", "--jobs", "1"});
+            QVERIFY(batch.waitForFinished(60000) && batch.exitCode() == 0);
+            w.run({"Option1", "txtaltitude=12", mode == QString("line") ? "Option4" : "Option3",
+                   "cbovtptype=\"1030\"   ;harbor", "txtvtplinewidth=12", "cbolayer=4",
+                   "txtprojectname=" + QString(folder),
+                   QStringLiteral("reply %1, %2")
+                       .arg(place.lat, 0, 'g', 17)
+                       .arg(place.lon, 0, 'g', 17),
+                   "mnugotoposition", "reply " + file, "import 0 0 " + QString(piece),
+                   "mnuimportshape", piece == QString("1") ? "Option2" : "Option1",
+                   "reply " + w.dir.filePath(folder), "mnusaveproject", "cmdlwm", "cmdvtp",
+                   "cmdclearlwmlist", "cmdclearvtplist"});
+            for (const QString& name : {QString(folder) + ".dat", QString(folder) + ".points",
+                                        QString("LWMSource.asm"), QString("VTPSource.asm")}) {
+                QFile made(QDir(out).filePath(QString(folder) + "/" + name));
+                QFile written(w.dir.filePath(name));
+                QVERIFY2(made.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly),
+                         qPrintable(name));
+                QCOMPARE(written.readAll(), made.readAll());
+            }
         }
     }
 
