@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <set>
 #include <tuple>
 
@@ -143,8 +142,9 @@ std::string savedDigest(std::string_view project, std::string_view points) {
             hash *= 0x100000001b3ULL;
         }
     }
-    char digits[17];
-    std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+    std::string digits(16, '0');
+    for (auto at = digits.rbegin(); at != digits.rend(); ++at, hash >>= 4)
+        *at = "0123456789abcdef"[hash & 0xF];
     return digits;
 }
 
