@@ -151,6 +151,9 @@ Expected<Fields> shape(const Request& r) {
                    jsonNumber(p.y) + "]";
         out += "]";
     }
+    out += "],\"holeOf\":[";
+    for (const std::size_t of : found->holeOf)
+        out += std::string(out.back() == '[' ? "" : ",") + std::to_string(of);
     return out + "]";
 }
 

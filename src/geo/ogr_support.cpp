@@ -4,6 +4,7 @@
 #include <ogr_spatialref.h>
 
 #include <cctype>
+#include <vector>
 
 namespace qm4::geo {
 namespace {
@@ -65,12 +66,31 @@ Expected<GDALDatasetUniquePtr> openVectorFile(const std::string& path) {
     // which GDAL refuses by default; the author's own setting still counts.
     if (!CPLGetConfigOption("OGR_GEOJSON_MAX_OBJ_SIZE", nullptr))
         CPLSetConfigOption("OGR_GEOJSON_MAX_OBJ_SIZE", "0");
-    const QuietGdal quiet;
+    std::vector<std::string> messages;
+    CPLPushErrorHandlerEx(
+        [](CPLErr, CPLErrorNum, const char* message) {
+            static_cast<std::vector<std::string>*>(CPLGetErrorHandlerUserData())
+                ->push_back(message);
+        },
+        &messages);
     CPLErrorReset();
     GDALDatasetUniquePtr dataset(
         GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
-    if (!dataset) return Error{gdalReason(path, CPLGetLastErrorMsg())};
-    return dataset;
+    CPLPopErrorHandler();
+    if (dataset) return dataset;
+    std::string reason = gdalReason(path, CPLGetLastErrorMsg());
+    // A reader of JSON says first where the text went wrong, then that it
+    // failed: the place is what the author needs to mend the file.
+    for (std::string place : messages) {
+        if (place.find("line ") == std::string::npos ||
+            place.find("character") == std::string::npos)
+            continue;
+        if (place.starts_with("At ")) place[0] = 'a';
+        while (!place.empty() && (place.back() == '.' || place.back() == ' ')) place.pop_back();
+        reason.insert(reason.size() - 1, " (" + place + ")");
+        break;
+    }
+    return Error{reason};
 }
 
 namespace {

@@ -50,13 +50,13 @@ Expected<FeatureShape> featureShape(const std::string& path, int layer, long lon
     const bool mayBeWithin = e.MinX >= area.west - kBeyond && e.MaxX <= area.east + kBeyond &&
                              e.MinY >= area.south - kBeyond && e.MaxY <= area.north + kBeyond;
     const AreaParts parts = partsInArea(**shape, area, mayBeWithin);
-    FeatureShape result{parts.polygon, {}};
+    FeatureShape result{parts.polygon, {}, parts.holeOf};
+    bool any = false;
     for (const Geometry& part : parts.parts) {
-        Piece piece = simplifiedPiece(*part, tolerance);
-        if (!piece.empty()) result.pieces.push_back(std::move(piece));
+        result.pieces.push_back(simplifiedPiece(*part, tolerance));
+        any = any || !result.pieces.back().empty();
     }
-    if (result.pieces.empty())
-        return Error{describeFeature(layerName, id) + " has no part inside the area."};
+    if (!any) return Error{describeFeature(layerName, id) + " has no part inside the area."};
     return result;
 }
 

@@ -4,23 +4,35 @@
 
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cmath>
 #include <optional>
 
 namespace qm4::geo {
-namespace {
 
-std::string fieldName(const OGRFeature& feature) {
-    const int field = feature.GetFieldIndex("name");
-    return field >= 0 && feature.IsFieldSetAndNotNull(field) ? feature.GetFieldAsString(field) : "";
+std::string featureName(const OGRFeature& feature) {
+    const OGRFeatureDefn& definition = *feature.GetDefnRef();
+    int best = -1, bestRank = 3;
+    for (int i = 0; i < definition.GetFieldCount(); ++i) {
+        const OGRFieldDefn& field = *definition.GetFieldDefn(i);
+        if (field.GetType() != OFTString || !feature.IsFieldSetAndNotNull(i)) continue;
+        std::string name = field.GetNameRef();
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const bool other = name == "label" || name == "title" || name == "nom" ||
+                           name == "nombre" || name == "navn" || name == "namn";
+        const int rank = name == "name"                           ? 0
+                         : name.find("name") != std::string::npos ? 1
+                         : other                                  ? 2
+                                                                  : 3;
+        if (rank < bestRank) best = i, bestRank = rank;
+    }
+    return best < 0 ? "" : feature.GetFieldAsString(best);
 }
-
-}  // namespace
 
 CachedFeature keptFeature(OGRFeature& read, const OGRCoordinateTransformation* toWgs84) {
     CachedFeature feature;
     feature.fid = read.GetFID();
-    feature.name = fieldName(read);
+    feature.name = featureName(read);
     Geometry shape(read.StealGeometry());
     if (!shape || shape->IsEmpty()) {
         feature.problem = "has no shape.";

@@ -110,10 +110,10 @@ void ProjectDocument::press(QPointF position, QSizeF clientSize) {
     pushListStep(tr("Press"), lwmCount, vtpCount, before);
 }
 
-void ProjectDocument::importPoints(const std::vector<qm4::PicturePixel>& pixels) {
+void ProjectDocument::importPiece(const qm4::ImportPresses& piece) {
     const CaptureTexts before = captureTexts();
     const std::size_t lwmCount = state_.lstLWM.lines.size(), vtpCount = state_.lstVTP.lines.size();
-    qm4::pressPixels(state_, pixels, reporter(this));
+    qm4::pressImport(state_, piece, reporter(this));
     pushListStep(tr("Import Shape"), lwmCount, vtpCount, before);
 }
 

@@ -63,8 +63,9 @@ class ProjectDocument : public QObject, private StepTarget {
     void removeSelected(int list);
     void clearList(int list);
     void insertLine(int list, const std::string& line);
-    // Presses on whole picture pixels of a 256-pixel view, as one step.
-    void importPoints(const std::vector<qm4::PicturePixel>& pixels);
+    // An imported piece's presses on whole picture pixels of a 256-pixel
+    // view, as one step.
+    void importPiece(const qm4::ImportPresses& piece);
     void calculate();
     void recountPoints();
     // The state with the position written into the four boxes and

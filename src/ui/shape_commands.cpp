@@ -33,18 +33,6 @@ QString text(const QJsonObject& reply, const char* key) {
     return reply.value(QLatin1String(key)).toString();
 }
 
-GisShape shapeOf(const QJsonObject& reply) {
-    GisShape shape;
-    shape.polygon = reply.value(QStringLiteral("polygon")).toBool();
-    for (const QJsonValue& piece : reply.value(QStringLiteral("pieces")).toArray()) {
-        qm4::Piece points;
-        for (const QJsonValue& p : piece.toArray())
-            points.push_back({p.toArray().at(0).toDouble(), p.toArray().at(1).toDouble()});
-        shape.pieces.push_back(std::move(points));
-    }
-    return shape;
-}
-
 QJsonArray placesJson(const std::vector<std::string>& lines, bool lwm, const qm4::AreaEdges& area,
                       int areaX, int areaY) {
     QJsonArray places;
@@ -144,9 +132,10 @@ void ShapeCommands::importShape() {
         }
         if (!reply->value(QStringLiteral("ok")).toBool())
             return qm4::Error{text(*reply, "error").toStdString()};
-        return shapeOf(*reply);
+        return gisShapeOf(*reply);
     };
-    ImportShapeDialog dialog(features, notes, shapes, picture_.picture(), &window_);
+    ImportShapeDialog dialog(features, notes, shapes, picture_.picture(), qm4::VtpLinePoly(s) == 1,
+                             qm4::LwmMask(s) == 1, &window_);
     shown = &dialog;
     command.pause();
     const bool accepted = helperFailure.isEmpty() && dialog.exec() == QDialog::Accepted;
@@ -155,14 +144,15 @@ void ShapeCommands::importShape() {
     if (!accepted) return;
     if (const QString dropped = command.changedMeanwhile(); !dropped.isEmpty())
         return showError(failed, dropped);
-    const std::vector<qm4::PicturePixel> points = dialog.points();
-    if (points.size() > qm4::kMostSourcePoints)
+    const qm4::ImportPresses chosen = dialog.chosen();
+    const std::size_t most = std::max(chosen.lwm.size(), chosen.vtp.size());
+    if (most > qm4::kMostSourcePoints)
         return showError(failed, tr("It has %1 points after simplification; a source takes at "
                                     "most %2. Simplify it more.")
-                                     .arg(points.size())
+                                     .arg(most)
                                      .arg(qm4::kMostSourcePoints));
     qm4::ProjectState trial = document_.state();
-    qm4::pressPixels(trial, points, {});
+    qm4::pressImport(trial, chosen, {});
     if (!qm4::countersFit(trial))
         return showError(
             failed, tr("After it the LWM counter would say %1 and the VTP counter "
@@ -173,8 +163,8 @@ void ShapeCommands::importShape() {
     // The points go through the capture exactly as presses on those pixels
     // of a 256-pixel view, in the current mode and with the Send NO Data
     // boxes, as one step to undo.
-    document_.importPoints(points);
-    document_.report(tr("Imported %1 points.").arg(points.size()));
+    document_.importPiece(chosen);
+    document_.report(tr("Imported %1 points.").arg(most));
 }
 
 void ShapeCommands::exportTrace() {

@@ -1,8 +1,9 @@
 // The project file and its companion points file: exact bytes, open and
 // save, line ends, the option pairing, refused files, file names, escaped
-// list lines and the recovery file, run over the rows of
+// list lines, the recovery file and the batch's summary, run over the rows of
 // data/project_cases.txt.
 #include "file_test_support.h"
+#include "project/batch_summary.h"
 #include "project/points_file.h"
 #include "project/project_file.h"
 #include "project/recovery_file.h"
@@ -125,6 +126,20 @@ const Functions kFunctions = {
      }},
     {"damaged recovery",  // recovery file bytes => why it is refused
      [](const Cells& in) { return Cells{message(parseRecoveryFile(in[0]))}; }},
+    {"summary",  // a batch summary's text => its areas | their rows written out again
+     [](const Cells& in) {
+         const auto areas = summaryByArea(in[0]);
+         if (!areas) return Cells{message(areas)};
+         std::string names;
+         std::vector<SummaryRow> rows;
+         for (const auto& [area, its] : *areas) {
+             names += (names.empty() ? "" : " ") + area;
+             rows.insert(rows.end(), its.begin(), its.end());
+         }
+         return Cells{names, summaryText(rows)};
+     }},
+    {"digest",  // a project file's bytes | its points file's => the digest
+     [](const Cells& in) { return Cells{savedDigest(in[0], in[1])}; }},
 };
 
 QM4_CASE_TABLE(ProjectCases, "project_cases.txt", kFunctions);

@@ -236,7 +236,7 @@ class Window {
     // n" and "double-click list n" hit line n (-1: below the lines); "key name
     // keys" types a key sequence, "paste name text" pastes the text and
     // "clipboard text" only puts it on the clipboard; "drop path" drops a
-    // file on the window; "import row tolerance"
+    // file on the window; "import row tolerance [piece]"
     // answers the next Import Shape dialog;
     // "reply text" answers a dialog, "wait ms" lets the window run; "meanwhile step" runs the step
     // while the next one waits for the GIS helper, and "watch progress" logs what progress dialogs
@@ -303,12 +303,16 @@ class Window {
                 poll->setObjectName("importpoll");
                 QObject::connect(
                     poll, &QTimer::timeout,
-                    [poll, row = name.toInt(), tolerance = rest.toDouble()] {
+                    [poll, row = name.toInt(), tolerance = rest.section(u' ', 0, 0).toDouble(),
+                     piece = rest.section(u' ', 1).toInt()] {
                         auto* dialog = QApplication::activeModalWidget();
                         if (!dialog || dialog->objectName() != "frmImportShape") return;
                         poll->deleteLater();
                         dialog->findChild<QDoubleSpinBox*>("txttolerance")->setValue(tolerance);
                         dialog->findChild<QTableWidget*>("lstfeatures")->selectRow(row);
+                        auto* pieces = dialog->findChild<QComboBox*>("cbopiece");
+                        pieces->setCurrentIndex(piece);
+                        emit pieces->activated(piece);
                         dialog->findChild<QDialogButtonBox*>()
                             ->button(QDialogButtonBox::Ok)
                             ->click();
