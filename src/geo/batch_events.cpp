@@ -25,7 +25,10 @@ std::string projectIn(const fs::path& folder) {
 
 }  // namespace
 
-void BatchEvents::progress(double part) { line("{\"progress\":" + jsonNumber(part) + "}"); }
+void BatchEvents::progress(double part) {
+    const std::lock_guard lock(mutex_);
+    progressLine(part);
+}
 
 std::unique_ptr<Heartbeat> BatchEvents::paced(std::function<double()> part) {
     progress(part());
@@ -33,19 +36,25 @@ std::unique_ptr<Heartbeat> BatchEvents::paced(std::function<double()> part) {
                                        [this, part] { progress(part()); });
 }
 
-void BatchEvents::area(GridArea area, const std::vector<SummaryRow>& rows, const fs::path& out) {
+void BatchEvents::area(GridArea area, const std::vector<SummaryRow>& rows, const fs::path& out,
+                       double part) {
     const std::string name = areaFolderName(area);
     const std::string& outcome = rows.front().outcome;
+    const std::string project = projectIn(out / name);
+    const std::lock_guard lock(mutex_);
     line("{\"area\":" + jsonString(name) + ",\"cell\":[" + std::to_string(area.x / 32) + "," +
          std::to_string(area.y / 32) + "],\"at\":[" + std::to_string(area.x % 32) + "," +
          std::to_string(area.y % 32) +
          "],\"outcome\":" + jsonString(outcome.substr(0, outcome.find_first_of(",:; "))) +
-         ",\"project\":" + jsonString(projectIn(out / name)) + "}");
+         ",\"project\":" + jsonString(project) + "}");
+    if (part >= shown_ + 0.01) progressLine(part);
 }
 
-void BatchEvents::line(const std::string& text) {
-    const std::lock_guard lock(mutex_);
-    out_ << text << '\n' << std::flush;
+void BatchEvents::progressLine(double part) {
+    shown_ = part;
+    line("{\"progress\":" + jsonNumber(part) + "}");
 }
+
+void BatchEvents::line(const std::string& text) { out_ << text << '\n' << std::flush; }
 
 }  // namespace qm4::geo

@@ -250,6 +250,9 @@ int runBatchWith(const BatchOptions& o, std::ostream& out, std::ostream& err) {
         return (region->listed.empty() || region->listed.count({a.x, a.y})) &&
                shardOf(a.x, a.y, o.shards) == o.shard;
     };
+    const auto areasDone = [&done, total = region->count()] {
+        return static_cast<double>(done) / static_cast<double>(std::max(total, 1LL));
+    };
     work.area = [&](GridArea a, std::vector<NearArea>& near) {
         std::vector<SummaryRow> made = writeArea(*settings, a, near, *features);
         if (made.empty()) return;
@@ -257,7 +260,7 @@ int runBatchWith(const BatchOptions& o, std::ostream& out, std::ostream& err) {
         if (const auto before = earlier.find(made.front().area); skipped && before != earlier.end())
             made = before->second;
         log.append(made);
-        if (events) events->area(a, made, o.out);
+        if (events) events->area(a, made, o.out, areasDone());
         const std::lock_guard lock(rowsMutex);
         Tally area;
         for (const SummaryRow& row : made) {
@@ -273,10 +276,7 @@ int runBatchWith(const BatchOptions& o, std::ostream& out, std::ostream& err) {
     };
     {
         const ProgressBar bar(err, done, region->count(), written);
-        const auto pacer = events ? events->paced([&done, total = region->count()] {
-            return static_cast<double>(done) / static_cast<double>(std::max(total, 1LL));
-        })
-                                  : nullptr;
+        const auto pacer = events ? events->paced(areasDone) : nullptr;
         // What the jobs wrote goes to the disk while they go on, so that the
         // one sync at the end, which no job can share, finds little left.
         const Heartbeat flusher(std::chrono::milliseconds(500), [&] { syncFileSystem(o.out); });
