@@ -27,6 +27,7 @@
 #include "capture/shape_presses.h"
 #include "geo/batch.h"
 #include "geo/batch_area.h"
+#include "geo/batch_events.h"
 #include "geo/batch_folders.h"
 #include "geo/compiler_run.h"
 #include "geo/geo_requests.h"
@@ -757,6 +758,19 @@ TEST(Batch, ImageryAndEvents) {
         EXPECT_TRUE(second || (covered > 5 && uncovered > 5)) << covered << " " << uncovered;
         EXPECT_EQ(events[areaFolderName({kX + 6, kY + 6})].GetString("outcome"), "dropped");
     }
+}
+
+// Many small areas give a progress line for each hundredth, not one each.
+TEST(Batch, EventsShowEachHundredthOnce) {
+    std::ostringstream out;
+    BatchEvents events(out);
+    SummaryRow written;
+    written.outcome = "written";
+    events.progress(0);
+    for (int i = 1; i <= 1000; ++i) events.area({kX, kY}, {written}, "/nowhere", i / 1000.0);
+    const std::string text = out.str();
+    const auto progress = std::count(text.begin(), text.end(), '\n') - 1 - 1000;
+    EXPECT_TRUE(progress >= 95 && progress <= 100) << text;
 }
 
 struct BadCase {
