@@ -1,6 +1,7 @@
 // The batch's event lines, written whole under a lock and flushed one by one.
 #include "geo/batch_events.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "geo/batch_area.h"
@@ -12,9 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The project file in the folder, absolute; "" for none (no folder: the area
-// was dropped, or failed the first time). The batch puts one project in
-// each folder.
+// The project file in the folder, absolute; "" for none (no folder: every
+// piece of the area was dropped, or it failed before any was written). The
+// batch puts one project in each folder.
 std::string projectIn(const fs::path& folder) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
@@ -39,7 +40,8 @@ std::unique_ptr<Heartbeat> BatchEvents::paced(std::function<double()> part) {
 void BatchEvents::area(GridArea area, const std::vector<SummaryRow>& rows, const fs::path& out,
                        double part) {
     const std::string name = areaFolderName(area);
-    const std::string& outcome = rows.front().outcome;
+    const std::string& outcome =
+        std::min_element(rows.begin(), rows.end(), beforeInSummary)->outcome;
     const std::string project = projectIn(out / name);
     const std::lock_guard lock(mutex_);
     line("{\"area\":" + jsonString(name) + ",\"cell\":[" + std::to_string(area.x / 32) + "," +

@@ -29,7 +29,7 @@ class BatchEvents {
 
     // {"area":"123_120_05_28","cell":[123,120],"at":[5,28],"outcome":"written",
     // "project":"/out/123_120_05_28/123_120_05_28.dat"}: the first word of the
-    // outcome of the area's first row, and the project its first folder in
+    // outcome of the area's first row in batch.csv, and the project its first folder in
     // the output folder out holds ("" where it holds none). Then the part of
     // the areas done, when it passed the last one shown by a hundredth.
     void area(GridArea area, const std::vector<SummaryRow>& rows, const std::filesystem::path& out,

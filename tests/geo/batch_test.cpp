@@ -663,13 +663,16 @@ TEST(Batch, ImageryAndEvents) {
     Folder folder;
     const std::string file = folder / "shapes.geojson", out = folder / "out";
     const std::string raster = westernRaster(folder), reference = folder / "window.bmp";
-    // And a sliver, dropped, in an area of its own.
-    std::string shapes = windingShapes();
+    // And slivers, dropped: one in an area of its own, one beside written pieces.
+    std::string shapes = windingShapes(), slivers;
+    for (const auto& [x, y] : {std::pair{6.5, 6.5}, {0.5, 1.5}})
+        slivers += std::string(slivers.empty() ? "" : ",") + "[[" + lonLatText(x, y) + "," +
+                   lonLatText(x + 1e-4, y) + "," + lonLatText(x, y + 1e-4) + "," +
+                   lonLatText(x, y) + "]]";
     shapes.insert(shapes.size() - 2,
-                  R"(,{"type":"Feature","properties":{},"geometry":{"type":"Polygon",)"
-                  R"("coordinates":[[)" +
-                      lonLatText(6.5, 6.5) + "," + lonLatText(6.5001, 6.5) + "," +
-                      lonLatText(6.5, 6.5001) + "," + lonLatText(6.5, 6.5) + "]]}}");
+                  R"(,{"type":"Feature","properties":{},"geometry":{"type":"MultiPolygon",)"
+                  R"("coordinates":[)" +
+                      slivers + "]}}");
     std::ofstream(file) << shapes;
     int covered = 0, uncovered = 0;  // areas written with and without a picture
     for (const bool second : {false, true}) {
@@ -757,6 +760,7 @@ TEST(Batch, ImageryAndEvents) {
         }
         EXPECT_TRUE(second || (covered > 5 && uncovered > 5)) << covered << " " << uncovered;
         EXPECT_EQ(events[areaFolderName({kX + 6, kY + 6})].GetString("outcome"), "dropped");
+        EXPECT_EQ(rows->at(areaFolderName({kX, kY + 1})).back().outcome.substr(0, 7), "dropped");
     }
 }
 
