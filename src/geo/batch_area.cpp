@@ -10,6 +10,8 @@
 #include "capture/shape_presses.h"
 #include "geo/area_pieces.h"
 #include "geo/batch_folders.h"
+#include "geo/imagery.h"
+#include "model/area_grid.h"
 #include "model/calculate.h"
 #include "model/numbers.h"
 #include "model/position_text.h"
@@ -87,13 +89,13 @@ struct Written {
 // folder: the folder's rename puts them in place at once. The compiler on
 // each source when asked.
 Expected<Written> writePiece(const AreaSettings& settings, const ProjectState& s,
-                             const std::string& folder) {
+                             const std::string& folder, const std::string& picture) {
     const std::string project = ProjectFilePath(folder, s);
     const std::string fields = projectFileText(s);
     if (const Status fits = checkProjectLines(fields); !fits) return fits.error();
     Written done;
     const std::string projectBytes = toWindows1252(fields);
-    const std::string pointsBytes = pointsFileText(pointsOf(s, ""));
+    const std::string pointsBytes = pointsFileText(pointsOf(s, picture));
     done.digest = savedDigest(projectBytes, pointsBytes);
     std::vector<std::pair<std::string, std::string>> written = {
         {companionPath(project), pointsBytes}, {project, projectBytes}};
@@ -122,6 +124,40 @@ Expected<Written> writePiece(const AreaSettings& settings, const ProjectState& s
     }
     done.files += " compile.log";
     return done;
+}
+
+// The area's picture: the path every piece's project names it by once the
+// folders are in place, or why the area has none.
+struct AreaPicture {
+    std::string path, missing;
+};
+
+// The piece's fresh folder and its files. With imagery, the first piece's
+// folder also gets the area cut from it, named as Load Picture from Imagery
+// names a cut beside that piece's project; an area the imagery covers none
+// of goes without.
+Expected<Written> freshPiece(const AreaSettings& settings, ProjectState& s, const fs::path& partial,
+                             const fs::path& placed, bool first, AreaPicture& picture) {
+    if (const Status made = makeFreshFolder(partial); !made) return made.error();
+    std::string cut;  // the picture's file name in the folder
+    if (first && !settings.imagery.empty()) {
+        cut = safeFileName(s.txtprojectname) + "_" + placed.filename().string() + ".bmp";
+        bool uncovered = false;
+        const Status made =
+            cutImagery(settings.imagery, areaEdges(s), 256, (partial / cut).string(), &uncovered);
+        if (uncovered) {
+            picture.missing = made.error().message;
+            cut.clear();
+        } else if (!made) {
+            return made.error();
+        } else {
+            picture.path = (placed / cut).string();
+        }
+    }
+    s.imagery = picture.path.empty() ? "" : settings.imagery;
+    auto written = writePiece(settings, s, partial.string(), picture.path);
+    if (written && !cut.empty()) written.value().files += " " + cut;
+    return written;
 }
 
 // A piece to write: its project pressed, and its row so far.
@@ -270,23 +306,22 @@ std::vector<SummaryRow> writeArea(const AreaSettings& settings, GridArea area,
 
     removeLeftovers(out, name);
     bool compileFailed = false;
+    AreaPicture picture;
     for (Planned& piece : planned) {
         const std::size_t k = static_cast<std::size_t>(piece.row.piece);
         const std::string folder = pieceFolder(name, k);
         const fs::path partial = partialFolder(out, name, k);
         ProjectState& s = piece.project;
         s.txtprojectname = settings.projectName.empty() ? folder : settings.projectName;
-        Expected<Written> written = Error{""};
-        if (const Status made = makeFreshFolder(partial); !made)
-            written = made.error();
-        else
-            written = writePiece(settings, s, partial.string());
+        const Expected<Written> written = freshPiece(
+            settings, s, partial, fs::absolute(out / name).lexically_normal(), k == 1, picture);
         if (!written) {
             piece.row.outcome = "failed: " + written.error().message;
             return fail("piece " + std::to_string(k));
         }
         piece.row.files = folder + "/ " + written->files;
         piece.row.digest = written->digest;
+        if (!picture.missing.empty()) piece.row.outcome += "; no picture: " + picture.missing;
         if (settings.compile)
             piece.row.outcome = written->compileFailed
                                     ? "failed: " + written->compiled

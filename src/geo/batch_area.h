@@ -21,6 +21,7 @@ struct AreaSettings {
     bool force = false;       // redo areas written before
     std::optional<CompilerSettings> compile;
     std::string outFolder;
+    std::string imagery;  // the raster each area's picture is cut from, absolute; empty: none
 };
 
 // "123_120_05_28": cell x and y with three digits, area x and y with two.
@@ -37,7 +38,10 @@ Expected<ProjectState> formAtArea(const ProjectState& form, GridArea area);
 // and is skipped unless settings.force. When a piece fails, no folder of
 // the redo is kept and the earlier folders stay as they were; an area
 // written for the first time whose compiler fails keeps its folders, for
-// the log. Slivers are dropped, each with a row that says so.
+// the log. Slivers are dropped, each with a row that says so. With imagery,
+// the first folder holds the area's picture, which every piece's project
+// names; an area the imagery does not cover is written without one, its
+// rows saying so.
 std::vector<SummaryRow> writeArea(const AreaSettings& settings, GridArea area,
                                   std::vector<NearArea>& near,
                                   const std::vector<BatchFeature>& features);

@@ -91,6 +91,12 @@ void addOptions(CLI::App& app, BatchOptions& o) {
            },
            "only the I-th of N shares of the areas (1 <= I <= N)")
         ->type_name("I/N");
+    app.add_option("--imagery", o.imagery,
+                   "each area's picture cut from this georeferenced raster, as Load Picture "
+                   "from Imagery cuts it");
+    app.add_flag("--events", o.events,
+                 "JSON lines on stdout for a program that runs the batch: progress, and each "
+                 "area as it is finished");
     app.add_flag("--force", o.force, "redo areas written before (default: skip them)");
     app.add_flag("--yes", o.yes, "allow a region wider than 180 or higher than 90 degrees");
     app.add_flag("--compile", o.compile, "run the compiler on each source, as the window does");

@@ -21,17 +21,6 @@
 namespace qm4::geo {
 namespace {
 
-// What the process has read from files so far (Linux counts it for every
-// process); 0 where nothing counts it.
-long long bytesRead() {
-    std::ifstream io("/proc/self/io");
-    for (std::string key; io >> key;) {
-        long long bytes = 0;
-        if (key == "rchar:" && io >> bytes) return bytes;
-    }
-    return 0;
-}
-
 // "Reading coast.geojson (100 MB): 150 MB read, 120 features, 0:00:14",
 // redrawn four times a second on a terminal from the first moment, GDAL's
 // opening of the file included (GDAL reads a GeoJSON twice, so the bytes
@@ -97,6 +86,15 @@ Expected<std::vector<OGRLayer*>> chosenLayers(GDALDataset& dataset, const BatchI
 }
 
 }  // namespace
+
+long long bytesRead() {
+    std::ifstream io("/proc/self/io");
+    for (std::string key; io >> key;) {
+        long long bytes = 0;
+        if (key == "rchar:" && io >> bytes) return bytes;
+    }
+    return 0;
+}
 
 GridRange listedWithin(const AreaList& listed, const GridRange& range) {
     if (listed.empty()) return range;

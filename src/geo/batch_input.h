@@ -22,6 +22,10 @@ struct BatchInput {
 // Areas by their place in the whole grid, (x, y) as GridArea has them.
 using AreaList = std::set<std::pair<int, int>>;
 
+// What the process has read from files so far (Linux counts it for every
+// process); 0 where nothing counts it.
+long long bytesRead();
+
 // The smallest range that holds the listed areas of the range (none: an
 // empty range); the range itself for an empty list.
 GridRange listedWithin(const AreaList& listed, const GridRange& range);

@@ -17,16 +17,25 @@
 #include <thread>
 
 #include "geo/batch.h"
+#include "geo/batch_events.h"
 #include "geo/batch_input.h"
 #include "geo/batch_setup.h"
 #include "geo/command_line.h"
 #include "geo/heartbeat.h"
+#include "geo/imagery.h"
 #include "geo/shape_import.h"
 #include "model/numbers.h"
 #include "textio/text_file.h"
 
 namespace qm4::geo {
 namespace {
+
+// Bytes, at least 1: a folder of files (a shapefile's) counts as one.
+double fileSize(const std::string& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    return ec ? 1.0 : std::max(1.0, static_cast<double>(size));
+}
 
 std::string clock(double seconds) {
     const long s = std::lround(std::max(0.0, seconds));
@@ -201,8 +210,21 @@ int runBatchWith(const BatchOptions& o, std::ostream& out, std::ostream& err) {
     for (const GridRange& r : region->ranges)
         box = {std::min(box.x0, r.x0), std::min(box.y0, r.y0), std::max(box.x1, r.x1),
                std::max(box.y1, r.y1)};
-    const auto features = readBatchInput({o.file, o.layer, o.where}, box, region->listed, err);
+    if (!o.imagery.empty())
+        if (const Status usable = checkImagery(o.imagery); !usable)
+            return fail("--imagery: " + usable.error().message);
+    std::optional<BatchEvents> events;
+    if (o.events) events.emplace(out);
+    const auto features = [&] {
+        // The bytes read over the file's size.
+        const auto pacer = events ? events->paced([before = bytesRead(), size = fileSize(o.file)] {
+            return std::min(1.0, static_cast<double>(bytesRead() - before) / size);
+        })
+                                  : nullptr;
+        return readBatchInput({o.file, o.layer, o.where}, box, region->listed, err);
+    }();
     if (!features) return fail(features.error().message);
+    if (events) events->progress(1);
     if (const Status made = makeOutFolder(o.out); !made) return fail(made.error().message);
 
     const std::string summary =
@@ -228,6 +250,9 @@ int runBatchWith(const BatchOptions& o, std::ostream& out, std::ostream& err) {
         return (region->listed.empty() || region->listed.count({a.x, a.y})) &&
                shardOf(a.x, a.y, o.shards) == o.shard;
     };
+    const auto areasDone = [&done, total = region->count()] {
+        return static_cast<double>(done) / static_cast<double>(std::max(total, 1LL));
+    };
     work.area = [&](GridArea a, std::vector<NearArea>& near) {
         std::vector<SummaryRow> made = writeArea(*settings, a, near, *features);
         if (made.empty()) return;
@@ -235,6 +260,7 @@ int runBatchWith(const BatchOptions& o, std::ostream& out, std::ostream& err) {
         if (const auto before = earlier.find(made.front().area); skipped && before != earlier.end())
             made = before->second;
         log.append(made);
+        if (events) events->area(a, made, o.out, areasDone());
         const std::lock_guard lock(rowsMutex);
         Tally area;
         for (const SummaryRow& row : made) {
@@ -250,12 +276,14 @@ int runBatchWith(const BatchOptions& o, std::ostream& out, std::ostream& err) {
     };
     {
         const ProgressBar bar(err, done, region->count(), written);
+        const auto pacer = events ? events->paced(areasDone) : nullptr;
         // What the jobs wrote goes to the disk while they go on, so that the
         // one sync at the end, which no job can share, finds little left.
         const Heartbeat flusher(std::chrono::milliseconds(500), [&] { syncFileSystem(o.out); });
         for (const GridRange& range : region->ranges)
             splitOverAreas(*features, range, o.jobs, work);
     }
+    if (events) events->progress(1);
     const bool logged = log.whole();
     const Status summarised = writeFileAtomically(summary, summaryText(rows));
     if (summarised) log.remove();

@@ -158,6 +158,7 @@ Expected<AreaSettings> settingsOf(const BatchOptions& o) {
     settings.outFolder = o.out;
     settings.force = o.force;
     settings.tolerance = o.tolerance;
+    if (!o.imagery.empty()) settings.imagery = fs::absolute(o.imagery).lexically_normal().string();
     ProjectState& s = settings.form;
     if (!o.templateFile.empty()) {
         const auto bytes = readFileBytes(o.templateFile, 1 << 20);

@@ -16,12 +16,12 @@
 namespace qm4::geo {
 
 struct BatchOptions {
-    std::string file, layer, where, areasFile, out, templateFile, region;
+    std::string file, layer, where, areasFile, out, templateFile, region, imagery;
     std::map<std::string, std::string> fields;  // "--author" and the like, by option
     double tolerance = 0;
     int jobs = 1;
     int shard = 0, shards = 1;  // shard from 0
-    bool force = false, yes = false, compile = false;
+    bool force = false, yes = false, compile = false, events = false;
     std::optional<std::string> compiler, runner;
     std::optional<int> limit;
 };

@@ -276,8 +276,16 @@ Status writePicture(std::vector<Bytes> rgb, int size, const std::string& outPath
 
 }  // namespace
 
+Status checkImagery(const std::string& rasterPath) {
+    GDALAllRegister();
+    const CPLErrorHandlerPusher quiet(CPLQuietErrorHandler);
+    const auto raster = openPlaced(rasterPath);
+    if (!raster) return raster.error();
+    return okStatus();
+}
+
 Status cutImagery(const std::string& rasterPath, const AreaEdges& area, int size,
-                  const std::string& outPath) {
+                  const std::string& outPath, bool* uncovered) {
     if (size < 256 || size > 1024)
         return Error{"The picture size " + std::to_string(size) +
                      " is not between 256 and 1024 pixels."};
@@ -293,6 +301,7 @@ Status cutImagery(const std::string& rasterPath, const AreaEdges& area, int size
     if (bands.empty()) return Error{gdalReason(rasterPath, CPLGetLastErrorMsg())};
     const Bytes& alpha = bands.back();
     if (std::all_of(alpha.begin(), alpha.end(), [](GByte a) { return a == 0; })) {
+        if (uncovered) *uncovered = true;
         return Error{quoted(rasterPath) + " covers " + coverage(source) + " but not the area of " +
                      span(area.south, area.north, area.west, area.east) + "."};
     }

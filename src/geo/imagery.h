@@ -33,8 +33,13 @@ namespace qm4::geo {
 //
 // Fails with a message in plain words, and writes nothing (not even a partial file), on a file
 // GDAL cannot read, a raster without georeference, one that does not cover the area, a size
-// outside 256..1024, or an output that cannot be written.
+// outside 256..1024, or an output that cannot be written. For a raster that covers none of the area
+// it also sets *uncovered, when given, so that a caller can go on without the picture.
 Status cutImagery(const std::string& rasterPath, const AreaEdges& area, int size,
-                  const std::string& outPath);
+                  const std::string& outPath, bool* uncovered = nullptr);
+
+// Whether cutImagery can place the raster on the globe: fails as it would on a file GDAL cannot
+// read or one without georeference. Registers GDAL's drivers, so that threads may cut at once.
+Status checkImagery(const std::string& rasterPath);
 
 }  // namespace qm4::geo

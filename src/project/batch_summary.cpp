@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
-#include <tuple>
+#include <utility>
 
 #include "model/numbers.h"
 
@@ -72,10 +72,13 @@ std::string summaryLine(const SummaryRow& r) {
            numberOrNothing(r.of) + "," + r.mask + "," + r.digest + "\n";
 }
 
+bool beforeInSummary(const SummaryRow& a, const SummaryRow& b) {
+    return std::pair(a.piece == 0, a.piece) < std::pair(b.piece == 0, b.piece);
+}
+
 std::string summaryText(std::vector<SummaryRow> rows) {
     std::stable_sort(rows.begin(), rows.end(), [](const SummaryRow& a, const SummaryRow& b) {
-        return std::tuple(a.area, a.piece == 0, a.piece) <
-               std::tuple(b.area, b.piece == 0, b.piece);
+        return a.area != b.area ? a.area < b.area : beforeInSummary(a, b);
     });
     std::string text = std::string(kSummaryHeader) + "\n";
     for (const SummaryRow& r : rows) text += summaryLine(r);

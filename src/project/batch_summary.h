@@ -41,6 +41,10 @@ struct SummaryRow {
 // The row as one line of CSV, its line end included.
 std::string summaryLine(const SummaryRow& row);
 
+// Whether row a comes before row b of its area in the summary: the pieces
+// in their order, then the rows without a folder.
+bool beforeInSummary(const SummaryRow& a, const SummaryRow& b);
+
 // The header, then the rows by area, each area's pieces in their order and
 // its rows without a folder after them.
 std::string summaryText(std::vector<SummaryRow> rows);

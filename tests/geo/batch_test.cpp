@@ -3,6 +3,8 @@
 // Source write in the window; the area centre calculates back to the area;
 // shards through GNU parallel, a second run, a piece over 255 points, the
 // compiler, and bad inputs.
+#include <cpl_json.h>
+#include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -25,9 +27,11 @@
 #include "capture/shape_presses.h"
 #include "geo/batch.h"
 #include "geo/batch_area.h"
+#include "geo/batch_events.h"
 #include "geo/batch_folders.h"
 #include "geo/compiler_run.h"
 #include "geo/geo_requests.h"
+#include "geo/imagery.h"
 #include "geo/shape_import.h"
 #include "model/calculate.h"
 #include "model/position_text.h"
@@ -617,6 +621,162 @@ TEST(CompilerRuns, StopAtTheLimitOrSayTheyCouldNotStart) {
               "LWMSource.bgl.");
 }
 
+// A GeoTIFF in WGS 84 of pixels that differ all over, from the winding
+// region's west edge to the middle of the harbour's column: the areas west
+// of that middle are covered, those east of it are not.
+std::string westernRaster(const Folder& folder) {
+    const AreaEdges corner = gridAreaEdges({kX - 3, kY - 2}), harbour = gridAreaEdges({kX, kY});
+    const double step = kAreaHeight / 32;
+    const int width =
+        static_cast<int>((harbour.west + harbour.east) / 2 / step - corner.west / step);
+    const int height = 9 * 32;
+    const std::string path = folder / "west.tif";
+    GDALAllRegister();
+    GDALDatasetUniquePtr file(GetGDALDriverManager()->GetDriverByName("GTiff")->Create(
+        path.c_str(), width, height, 3, GDT_Byte, nullptr));
+    std::vector<GByte> pixels(static_cast<std::size_t>(width) * height * 3);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<GByte>(i * 7919 % 251);
+    EXPECT_EQ(file->RasterIO(GF_Write, 0, 0, width, height, pixels.data(), width, height, GDT_Byte,
+                             3, nullptr, 3, 3 * width, 1, nullptr),
+              CE_None);
+    double transform[6] = {corner.west, step, 0, corner.north, 0, -step};
+    file->SetGeoTransform(transform);
+    OGRSpatialReference wgs;
+    wgs.importFromEPSG(4326);
+    file->SetSpatialRef(&wgs);
+    return path;
+}
+
+GridArea areaNamed(const std::string& name) {
+    int n[4] = {};
+    EXPECT_EQ(std::sscanf(name.c_str(), "%d_%d_%d_%d", &n[0], &n[1], &n[2], &n[3]), 4) << name;
+    return {n[0] * 32 + n[2], n[1] * 32 + n[3]};
+}
+
+// With --imagery (two jobs at once) each area's first folder holds the
+// window's cut of the area, which the project of every piece names with the
+// imagery; an area the raster misses is written without a picture, its rows
+// saying so. --events names every area with its batch.csv outcome and its
+// project, after progress that rises to 1 over the read, then again over
+// the areas; so does a second run, which skips every area.
+TEST(Batch, ImageryAndEvents) {
+    Folder folder;
+    const std::string file = folder / "shapes.geojson", out = folder / "out";
+    const std::string raster = westernRaster(folder), reference = folder / "window.bmp";
+    // And slivers, dropped: one in an area of its own, one beside written pieces.
+    std::string shapes = windingShapes(), slivers;
+    for (const auto& [x, y] : {std::pair{6.5, 6.5}, {0.5, 1.5}})
+        slivers += std::string(slivers.empty() ? "" : ",") + "[[" + lonLatText(x, y) + "," +
+                   lonLatText(x + 1e-4, y) + "," + lonLatText(x, y + 1e-4) + "," +
+                   lonLatText(x, y) + "]]";
+    shapes.insert(shapes.size() - 2,
+                  R"(,{"type":"Feature","properties":{},"geometry":{"type":"MultiPolygon",)"
+                  R"("coordinates":[)" +
+                      slivers + "]}}");
+    std::ofstream(file) << shapes;
+    int covered = 0, uncovered = 0;  // areas written with and without a picture
+    for (const bool second : {false, true}) {
+        // Given from where the test runs, through "..".
+        const Outcome run =
+            batch({file, "--region", windingRegion(), "--out", fs::relative(out).string(),
+                   "--imagery", fs::relative(raster).string(), "--jobs", "2", "--events"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
+        EXPECT_EQ(last.starts_with("0 areas written (0 pieces, 1 dropped), " +
+                                   std::to_string(covered + uncovered) + " skipped"),
+                  second)
+            << last;
+        const auto rows = summaryByArea(*readFileBytes(out + "/batch.csv", 1 << 24));
+        ASSERT_TRUE(rows.ok());
+        std::map<std::string, CPLJSONObject> events;
+        std::vector<double> progress;
+        std::size_t drops = 0, lines = 0, between = 0;  // between: the areas' parts below 1
+        std::istringstream in(run.out);
+        for (std::string line; std::getline(in, line) && line.starts_with("{"); ++lines) {
+            CPLJSONDocument json;
+            ASSERT_TRUE(json.LoadMemory(line)) << line;
+            const CPLJSONObject event = json.GetRoot();
+            if (event.GetObj("area").IsValid()) {
+                EXPECT_EQ(drops, 1u) << "an area before the read was done: " << line;
+                EXPECT_TRUE(events.emplace(event.GetString("area"), event).second) << line;
+                continue;
+            }
+            const double part = event.GetDouble("progress", -1);
+            EXPECT_TRUE(part >= 0 && part <= 1) << line;
+            if (!progress.empty() && part < progress.back()) {
+                EXPECT_EQ(progress.back(), 1.0);
+                ++drops;
+            }
+            progress.push_back(part);
+            between += drops == 1 && part > 0 && part < 1;
+        }
+        EXPECT_EQ(drops, 1u);
+        EXPECT_GT(between, 10u);
+        EXPECT_EQ(progress.back(), 1.0);
+        EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), lines + 1) << run.out;
+        ASSERT_EQ(events.size(), rows->size());
+        for (const auto& [name, its] : *rows) {
+            const GridArea a = areaNamed(name);
+            const CPLJSONObject& event = events[name];
+            const std::string& outcome = its.front().outcome;
+            EXPECT_EQ(event.GetString("outcome"), outcome.substr(0, outcome.find_first_of(",:;")));
+            EXPECT_EQ(event.GetObj("cell").ToArray()[0].ToInteger() * 32 +
+                          event.GetObj("at").ToArray()[0].ToInteger(),
+                      a.x);
+            EXPECT_EQ(event.GetObj("cell").ToArray()[1].ToInteger() * 32 +
+                          event.GetObj("at").ToArray()[1].ToInteger(),
+                      a.y);
+            const std::string project = out + "/" + name + "/" + name + ".dat";
+            EXPECT_EQ(event.GetString("project"), fs::exists(project) ? project : "") << name;
+            ProjectState boxes;
+            boxes.txtcellx = std::to_string(a.x / 32), boxes.txtcelly = std::to_string(a.y / 32);
+            boxes.txtareax = std::to_string(a.x % 32), boxes.txtareay = std::to_string(a.y % 32);
+            const bool cut = cutImagery(raster, areaEdges(boxes), 256, reference).ok();
+            EXPECT_EQ(cut, a.x <= kX) << name;
+            const std::string picture =
+                cut ? out + "/" + name + "/" + name + "_" + name + ".bmp" : "";
+            for (const SummaryRow& row : its) {
+                if (row.piece == 0 || second) continue;
+                const std::string folder = pieceFolder(name, static_cast<std::size_t>(row.piece));
+                const auto points = parsePointsFile(
+                    *readFileBytes(out + "/" + folder + "/" + folder + ".points", 1 << 24));
+                ASSERT_TRUE(points.ok()) << folder;
+                EXPECT_EQ(points->picture, picture) << folder;
+                EXPECT_EQ(points->imagery, cut ? raster : "") << folder;
+                EXPECT_EQ(row.files.ends_with(" " + fs::path(picture).filename().string()),
+                          cut && row.piece == 1)
+                    << row.files;
+                EXPECT_EQ(row.outcome.find("; no picture: \"" + raster + "\" covers") ==
+                              std::string::npos,
+                          cut)
+                    << row.outcome;
+                (cut ? covered : uncovered) += row.piece == 1;
+            }
+            if (cut && !second) {
+                EXPECT_EQ(readFileBytes(picture, 1 << 24).value(),
+                          readFileBytes(reference, 1 << 24).value())
+                    << name;
+            }
+        }
+        EXPECT_TRUE(second || (covered > 5 && uncovered > 5)) << covered << " " << uncovered;
+        EXPECT_EQ(events[areaFolderName({kX + 6, kY + 6})].GetString("outcome"), "dropped");
+        EXPECT_EQ(rows->at(areaFolderName({kX, kY + 1})).back().outcome.substr(0, 7), "dropped");
+    }
+}
+
+// Many small areas give a progress line for each hundredth, not one each.
+TEST(Batch, EventsShowEachHundredthOnce) {
+    std::ostringstream out;
+    BatchEvents events(out);
+    SummaryRow written;
+    written.outcome = "written";
+    events.progress(0);
+    for (int i = 1; i <= 1000; ++i) events.area({kX, kY}, {written}, "/nowhere", i / 1000.0);
+    const std::string text = out.str();
+    const auto progress = std::count(text.begin(), text.end(), '\n') - 1 - 1000;
+    EXPECT_TRUE(progress >= 95 && progress <= 100) << text;
+}
+
 struct BadCase {
     const char* name;
     std::vector<std::string> arguments;  // $DIR: a scratch folder, $SAMPLE: the harbour
@@ -699,6 +859,16 @@ INSTANTIATE_TEST_SUITE_P(
                 {"$SAMPLE", "--areas", "$DIR/none.txt", "--out", "$DIR/o"},
                 1,
                 "--areas: Could not read \"$DIR/none.txt\": No such file or directory."},
+        BadCase{"ImageryNotARasterBeforeTheInput",
+                {"$DIR/none.gpkg", "--region", kRegion, "--out", "$DIR/o", "--imagery", "$DIR/file",
+                 "--events"},
+                1,
+                "--imagery: Could not read \"$DIR/file\": it is not recognized as a supported "
+                "file format."},
+        BadCase{"ImageryNotThere",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--imagery", "$DIR/none.tif"},
+                1,
+                "--imagery: Could not read \"$DIR/none.tif\": no such file or directory."},
         BadCase{"TemplateNotThere",
                 {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--template", "$DIR/t.dat"},
                 1,
