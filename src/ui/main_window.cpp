@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -30,6 +31,7 @@
 #include "ui/point_list_panel.h"
 #include "ui/project_document.h"
 #include "ui/project_files.h"
+#include "ui/region_map.h"
 #include "ui/shape_commands.h"
 #include "ui/source_commands.h"
 #include "ui/window_common.h"
@@ -37,7 +39,9 @@
 
 namespace {
 const QString kGeometryKey = QStringLiteral("window/geometry");
-}
+// The region map draws the outlines of the file a shape was last imported from.
+const QString kImportedKey = QStringLiteral("gis/lastImportedFile");
+}  // namespace
 
 MainWindow::MainWindow() : MainWindow(std::make_unique<DesktopServices>()) {}
 
@@ -115,6 +119,10 @@ void MainWindow::createControllers() {
     pictures_ =
         new PictureCommands(*services_, *document_, *folder_, *edits_, *helper, *drawTab_, *this);
     help_ = new HelpCommands(*services_, *this);
+    shapes_->setImportedHook([this](const QString& file) {
+        services_->settings().setValue(kImportedKey, file);
+        if (region_) region_->setOutlineFile(file);
+    });
 }
 
 QAction* MainWindow::action(const char* name, const QString& caption, const QKeySequence& keys) {
@@ -189,6 +197,10 @@ void MainWindow::createActions() {
                pictures_->goToNeighbour(dx, dy, step);
            });
 
+    QAction* map = action("mnuregionmap", tr("&Region Map"), QKeySequence(Qt::CTRL | Qt::Key_M));
+    map->setCheckable(true);
+    connect(map, &QAction::toggled, this, &MainWindow::showRegionMap);
+
     for (const auto& [name, caption, document] :
          {std::tuple{"mnuquickstart", tr("&Quick Start Guide"), "QuickStart.htm"},
           {"mnuhelptutorial", tr("Quillmap &Help Tutorial"), "Help.htm"},
@@ -223,9 +235,10 @@ void MainWindow::createMenus() {
     QMenu* edit = add(named(bar->addMenu(tr("&Edit")), "mnuedit"),
                       {"mnuundo", "mnuredo", "-", "mnurecount", "-", "mnupasteposition",
                        "mnugotoposition", "-", "mnupreferences"});
-    QMenu* view = add(named(bar->addMenu(tr("&View")), "mnuview"),
-                      {"mnushowtrace", "-", "mnuzoomin", "mnuzoomout", "mnuzoomactual",
-                       "mnuzoomfit", "-", "mnugonorth", "mnugosouth", "mnugowest", "mnugoeast"});
+    QMenu* view =
+        add(named(bar->addMenu(tr("&View")), "mnuview"),
+            {"mnushowtrace", "-", "mnuzoomin", "mnuzoomout", "mnuzoomactual", "mnuzoomfit", "-",
+             "mnugonorth", "mnugosouth", "mnugowest", "mnugoeast", "-", "mnuregionmap"});
     QAction* space = named(bar->addAction(QStringLiteral("|")), "mnuspace");
     space->setEnabled(false);
     QMenu* help = add(
@@ -283,6 +296,23 @@ void MainWindow::connectViews() {
     };
     connect(folder_, &WorkingFolder::changed, this, showFolder);
     showFolder(folder_->path());
+}
+
+void MainWindow::showRegionMap(bool shown) {
+    if (!region_ && !shown) return;
+    if (!region_) {
+        region_ = new RegionMap(
+            *services_, *document_,
+            {[this](const qm4::AreaNumbers& area) { pictures_->goToArea(area, tr("Go to Area")); },
+             [this](const QString& project) { files_->openProject(project); }},
+            *this);
+        region_->setOutlineFile(services_->settings().value(kImportedKey).toString());
+        // Closing the map's window unticks its entry.
+        connect(region_->dock()->toggleViewAction(), &QAction::toggled,
+                findChild<QAction*>(QStringLiteral("mnuregionmap")), &QAction::setChecked);
+    }
+    region_->dock()->setVisible(shown);
+    if (shown) region_->dock()->raise();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

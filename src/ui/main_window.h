@@ -22,6 +22,7 @@ class ProjectFiles;
 class QAction;
 class QLabel;
 class QMenu;
+class RegionMap;
 class ShapeCommands;
 class SourceCommands;
 class WorkingFolder;
@@ -55,6 +56,8 @@ class MainWindow : public QMainWindow {
     void createActions();
     void createMenus();
     void connectViews();
+    // View > Region Map; the map is made when it first opens.
+    void showRegionMap(bool shown);
     QAction* action(const char* name, const QString& caption, const QKeySequence& keys = {});
 
     std::unique_ptr<PlatformServices> services_;
@@ -69,6 +72,7 @@ class MainWindow : public QMainWindow {
     EditCommands* edits_ = nullptr;
     PictureCommands* pictures_ = nullptr;
     HelpCommands* help_ = nullptr;
+    RegionMap* region_ = nullptr;
     QLabel* workingFolderLabel_ = nullptr;
     std::array<QAction*, 4> recent_{};
 };

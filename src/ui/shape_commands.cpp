@@ -175,6 +175,7 @@ void ShapeCommands::importShape() {
     // boxes, as one step to undo.
     document_.importPoints(points);
     document_.report(tr("Imported %1 points.").arg(points.size()));
+    if (imported_) imported_(path);
 }
 
 void ShapeCommands::exportTrace() {

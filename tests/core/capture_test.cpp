@@ -1,6 +1,7 @@
 // Point capture, hand editing of the point lists and the check on cut-short
 // bitmaps, run over the rows of data/capture_cases.txt.
 #include "capture/capture.h"
+#include "capture/area_trace.h"
 #include "capture/list_editing.h"
 #include "capture/picture_check.h"
 #include "capture/point_lines.h"
@@ -133,6 +134,27 @@ const Functions kFunctions = {
          const auto vtp = vtpPointOf(in[0], 3, 7);
          const auto point = lwm ? lwm : vtp;
          return Cells{point ? std::to_string(point->x) + " " + std::to_string(point->y) : "none"};
+     }},
+    {"areatrace",  // line or poly | cell and area boxes | LWM lines | VTP lines => the area,
+                   // the points of each list, and whether the VTP trace closes
+     [](const Cells& in) {
+         ProjectState s;
+         s.Option3 = !(s.Option4 = in[0] == "line");
+         std::istringstream(in[1]) >> s.txtcellx >> s.txtcelly >> s.txtareax >> s.txtareay;
+         s.lstLWM.lines = linesOf(in[2]);
+         s.lstVTP.lines = linesOf(in[3]);
+         const AreaTrace trace = areaTrace(s);
+         Cells out{std::to_string(trace.area.cellX) + " " + std::to_string(trace.area.cellY) + " " +
+                   std::to_string(trace.area.areaX) + " " + std::to_string(trace.area.areaY)};
+         for (const auto* points : {&trace.lwm, &trace.vtp}) {
+             std::string text;
+             for (const TracePoint& p : *points)
+                 text +=
+                     (text.empty() ? "" : ", ") + std::to_string(p.x) + " " + std::to_string(p.y);
+             out.push_back(text);
+         }
+         out.push_back(trace.vtpClosed ? "closed" : "open");
+         return out;
      }},
     {"bitmap",  // the file's bytes, then how many of them are kept
      [](const Cells& in) {

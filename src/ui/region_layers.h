@@ -1,0 +1,38 @@
+// What the region map draws, layer over layer: the imagery, the outlines
+// of the last imported GIS file, the cell and area lines, a batch's areas
+// coloured by outcome, the traces (the open project's and a batch's) and
+// the current area's outline; and the painting of them for one view.
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <optional>
+#include <vector>
+
+#include "capture/area_trace.h"
+#include "model/batch_areas.h"
+#include "model/map_geometry.h"
+
+class QPainter;
+
+// A picture of the map's ground, on its square of the map.
+struct MapPicture {
+    QImage image;
+    qm4::MapSquare square;
+};
+
+struct RegionLayers {
+    std::vector<MapPicture> imagery;
+    // Each line's places run on across the antimeridian without a jump.
+    std::vector<std::vector<qm4::MapPoint>> outlines;
+    qm4::BatchAreas outcomes;
+    std::vector<qm4::AreaTrace> batchTraces;
+    std::optional<qm4::AreaTrace> projectTrace;
+    std::optional<qm4::AreaNumbers> currentArea;
+};
+
+// The colour an area of each outcome is washed with.
+QColor outcomeColour(qm4::AreaOutcome outcome);
+
+// Paints the layers over the whole view, the ground first.
+void paintRegion(QPainter& painter, const qm4::MapView& view, const RegionLayers& layers);

@@ -1,0 +1,200 @@
+// View > Region Map driven through the window with a fake desktop: the rows
+// of data/region_map.rows (opening, zoom, pan, keys, going to an area), the
+// imagery and outlines the map's own helper makes, answers that come late,
+// and a batch's areas given by hand. The map's geometry is proved in
+// tests/core.
+#include "ui/region_map.h"
+#include "geo/imagery.h"
+#include "geo/outlines.h"
+#include "gui_test.h"
+#include "ui/region_view.h"
+
+namespace {
+
+const QString kImagery = QUILLMAP4_SAMPLES "/harbour.tif";
+const QString kShapes = QUILLMAP4_SAMPLES "/harbour.geojson";
+const QStringList kHarbour{"reply 47.5, -122.258333", "mnugotoposition"};
+const QStringList kWithImagery = kHarbour + QStringList{"reply " + kImagery, "mnuloadimagery"};
+const QStringList kWithOutlines =
+    kHarbour + QStringList{"reply " + kShapes, "import 0 0", "mnuimportshape"};
+
+RegionView* mapOf(Window& w) { return w.main.findChild<RegionView*>("frmRegion"); }
+
+// The library's outlines for the view, as the map draws them.
+std::vector<std::vector<qm4::MapPoint>> outlinesFor(const qm4::MapView& view) {
+    const auto lines =
+        qm4::geo::outlines(kShapes.toStdString(), qm4::outlineBox(view), qm4::pixelDegrees(view));
+    std::vector<std::vector<qm4::MapPoint>> drawn;
+    for (const auto& line : *lines) {
+        drawn.emplace_back();
+        for (const qm4::LatLon& place : line) drawn.back().push_back(qm4::mapPointOf(place));
+    }
+    return drawn;
+}
+
+bool same(const std::vector<std::vector<qm4::MapPoint>>& a,
+          const std::vector<std::vector<qm4::MapPoint>>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return std::equal(x.begin(), x.end(), y.begin(), y.end(),
+                          [](auto p, auto q) { return p.x == q.x && p.y == q.y; });
+    });
+}
+
+// The library's cut of a tile, as the helper writes it.
+QImage cutOf(const qm4::MapTile& tile, const QString& file) {
+    if (!qm4::geo::cutImagery(kImagery.toStdString(), qm4::tileEdges(tile), qm4::kTilePixels,
+                              file.toStdString()))
+        return {};
+    return QImage(file);
+}
+
+// The tile of the view's own resolution that holds the harbour's area.
+qm4::MapTile harbourTile(const qm4::MapView& view) {
+    const int span = qm4::tileSpan(view.scale);
+    return {span, 3941 / span * span, 3868 / span * span};
+}
+
+}  // namespace
+
+class RegionMapTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void mapFollowsTheAuthor_data() { addRows(QFINDTESTDATA("data/region_map.rows")); }
+
+    void mapFollowsTheAuthor() {
+        QFETCH(QString, steps);
+        QFETCH(QString, checks);
+        check(steps, checks);
+    }
+
+    // The imagery beneath is the library's cut of each tile at the view's
+    // own resolution; the outlines are the library's for the view's box and
+    // pixel, of the file a shape was last imported from.
+    void imageryAndOutlinesAreTheLibrarysForTheView() {
+        Window w;
+        w.run(kWithImagery + kWithOutlines.mid(2) +
+              QStringList{"mnuregionmap", "map size 640x512"});
+        RegionView* map = mapOf(w);
+        for (const int notches : {0, 6, 4}) {
+            w.run({QStringLiteral("map wheel 320,256 %1").arg(notches)});
+            const qm4::MapTile tile = harbourTile(map->view());
+            const qm4::MapSquare square = qm4::tilePicture(tile);
+            QImage drawn;
+            const auto found = [&] {
+                for (const MapPicture& p : map->layers().imagery)
+                    if (p.square.side == square.side && p.square.corner.x == square.corner.x &&
+                        p.square.corner.y == square.corner.y)
+                        drawn = p.image;
+                return !drawn.isNull();
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(found(), 20000);
+            QCOMPARE(drawn, cutOf(tile, w.home.filePath("cut.bmp")));
+            QTRY_VERIFY(same(map->layers().outlines, outlinesFor(map->view())));
+        }
+        QCOMPARE(w.fake.ini.value("gis/lastImportedFile").toString(), kShapes);
+    }
+
+    // A stand-in helper holds each answer until told: the map zooms at once
+    // all the same, the answer for the view it left is dropped, and the new
+    // view's answers are drawn.
+    void lateAnswersForAnOldViewAreDropped() {
+        for (const bool imagery : {true, false}) {
+            Window w;
+            w.run(imagery ? kWithImagery : kWithOutlines);
+            const QString folder = w.home.path();
+            QFile standIn(folder + "/stand-in.sh");
+            QVERIFY(standIn.open(QIODevice::WriteOnly));
+            standIn.write(
+                QStringLiteral("#!/bin/sh\nwhile IFS= read -r line; do\n"
+                               "  echo got >> '%1/log'\n"
+                               "  until [ -e '%1/free' ] || [ -e '%1/go' ]; do sleep 0.02; done\n"
+                               "  rm -f '%1/go'\n"
+                               "  printf '%s\\n' \"$line\" | '%2' serve\n"
+                               "done\n")
+                    .arg(folder, QUILLMAP4_GEO_PROGRAM)
+                    .toUtf8());
+            standIn.close();
+            standIn.setPermissions(standIn.permissions() | QFile::ExeOwner);
+            w.fake.geoHelper = standIn.fileName();
+            const auto asked = [&] {
+                QFile log(folder + "/log");
+                return log.open(QIODevice::ReadOnly) ? log.readAll().count('\n') : 0;
+            };
+            w.run({"mnuregionmap", "map size 640x512"});
+            QTRY_COMPARE(asked(), 1);
+            RegionView* map = mapOf(w);
+            const double before = map->view().scale;
+            w.run({"map wheel 320,256 6"});
+            QCOMPARE(map->view().scale, before * 8);
+            QFile(folder + "/go").open(QIODevice::WriteOnly);
+            QTRY_COMPARE(asked(), 2);
+            QVERIFY(map->layers().imagery.empty() && map->layers().outlines.empty());
+            QFile(folder + "/free").open(QIODevice::WriteOnly);
+            if (imagery) {
+                const qm4::MapSquare wanted = qm4::tilePicture(harbourTile(map->view()));
+                QTRY_VERIFY_WITH_TIMEOUT(!map->layers().imagery.empty(), 20000);
+                for (const MapPicture& p : map->layers().imagery)
+                    QCOMPARE(p.square.side, wanted.side);
+            } else {
+                QTRY_VERIFY_WITH_TIMEOUT(same(map->layers().outlines, outlinesFor(map->view())),
+                                         20000);
+            }
+        }
+    }
+
+    // A batch given by hand: its areas washed in their outcome's colour, a
+    // project's trace drawn in its area, and a double-click on an area the
+    // batch wrote a project for opens that project; elsewhere the window
+    // moves there.
+    void batchAreasShowTheirOutcomeAndOpenTheirProjects() {
+        Window w;
+        QString project;
+        for (const char* line :
+             {"Bay",   "A. Builder", "",  "47", "30.00", "-122",  "15.50", "", "",
+              "123",   "120",        "6", "28", "",      "",      "",      "", "",
+              "False", "True",       "",  "",   "",      "False", "True",  ""})
+            project += QString(line) + "\r\n";
+        w.run(kHarbour + QStringList{"file batch/Bay.dat " + project, "mnuregionmap",
+                                     "map size 640x512", "map wheel 320,256 6"});
+        qm4::ProjectState traced;
+        traced.txtcellx = "123", traced.txtcelly = "120", traced.txtareax = "5",
+        traced.txtareay = "28";
+        traced.lstLWM.lines = {"LWMPoint  20,  50", "LWMPoint  230,  50", "LWMPoint  230,  90"};
+        w.main.findChild<RegionMap*>()->showBatch(
+            qm4::BatchAreas({{{123, 120, 4, 28}, qm4::AreaOutcome::Failed, ""},
+                             {{123, 120, 5, 28}, qm4::AreaOutcome::Written, ""},
+                             {{123, 120, 6, 28},
+                              qm4::AreaOutcome::Changed,
+                              w.dir.filePath("batch/Bay.dat").toStdString()}}),
+            {qm4::areaTrace(traced)});
+        RegionView* map = mapOf(w);
+        const QImage shown = map->grab().toImage();
+        const auto washed = [](std::optional<qm4::AreaOutcome> outcome) {
+            QImage pixel(1, 1, QImage::Format_RGB32);
+            QPainter painter(&pixel);
+            // One pixel in the middle of a cell, where no line is drawn.
+            const qm4::MapView one{{16.5, 16.5}, 1, 1, 1};
+            RegionLayers layers;
+            if (outcome) layers.outcomes = qm4::BatchAreas({{{0, 0, 16, 16}, *outcome, ""}});
+            paintRegion(painter, one, layers);
+            return pixel.pixel(0, 0);
+        };
+        // At 128 pixels an area: the middles of areas 4, 5 and 6 of row 28,
+        // and of area 5 of the row below; the mask's first line at pixel row 50.
+        QCOMPARE(shown.pixel(192, 256), washed(qm4::AreaOutcome::Failed));
+        QCOMPARE(shown.pixel(320, 256), washed(qm4::AreaOutcome::Written));
+        QCOMPARE(shown.pixel(448, 256), washed(qm4::AreaOutcome::Changed));
+        QCOMPARE(shown.pixel(320, 384), washed(std::nullopt));
+        const QColor trace = shown.pixelColor(320, 217);
+        QVERIFY2(trace.red() > 200 && trace.green() > 150 && trace.blue() < 100,
+                 qPrintable(trace.name()));
+        w.run({"map double 192,256"});
+        QCOMPARE(w.snapshot().at("txtareax"), "4");
+        w.run({"reply Discard", "map double 448,256"});
+        QCOMPARE(w.snapshot().at("frmmain"), " Quillmap4  -  Bay");
+    }
+};
+
+QTEST_MAIN(RegionMapTest)
+#include "region_map_test.moc"
