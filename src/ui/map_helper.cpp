@@ -10,7 +10,8 @@ MapHelper::MapHelper(std::function<QString()> program, std::function<int()> pati
     : QObject(parent), program_(std::move(program)), patienceMs_(std::move(patienceMs)) {
     silence_.setSingleShot(true);
     connect(&silence_, &QTimer::timeout, this, [this] {
-        fail(tr("The map's GIS helper did not answer within %1 seconds and was stopped.")
+        fail(tr("The map's GIS helper did not answer within the time limit (%1 s) and was "
+                "stopped.")
                  .arg(silence_.interval() / 1000.0));
     });
 }

@@ -137,14 +137,16 @@ const Functions kFunctions = {
                       areaNumbers(s) == *next ? "calculates back" : "calculates elsewhere"};
      }},
     {"mapplace",  // view | widget position => what the map names there, and whether the place
-                  // a turn around the globe further comes back to that position
+                  // a turn around the globe further, and the place of its latitude and
+                  // longitude, come back to that position
      [](const Cells& in) {
          const MapView view = viewOf(in[0]);
          const auto at = numbers(in[1]);
          const MapPoint place = mapPointAt(view, at[0], at[1]);
          const WidgetPoint back = widgetPointOf(view, {place.x + kAreaColumns, place.y});
          const bool same = std::fabs(back.x - at[0]) < 1e-6 && std::fabs(back.y - at[1]) < 1e-6;
-         return Cells{placeText(place), same ? "comes back" : num(back.x) + " " + num(back.y)};
+         const bool readBack = samePlace(mapPointOf(latLonOf(place)), place);
+         return Cells{placeText(place), same && readBack ? "comes back" : "does not"};
      }},
     {"mapzoom",  // view | widget position | factor => the scale after, and whether the place
                  // under the position stayed there

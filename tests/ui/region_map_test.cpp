@@ -90,9 +90,18 @@ class RegionMapTest : public QObject {
             };
             QTRY_VERIFY_WITH_TIMEOUT(found(), 20000);
             QCOMPARE(drawn, cutOf(tile, w.home.filePath("cut.bmp")));
+            // The view's own tiles lie over those that stood in for them.
+            QCOMPARE(map->layers().imagery.back().square.side, square.side);
             QTRY_VERIFY(same(map->layers().outlines, outlinesFor(map->view())));
         }
         QCOMPARE(w.fake.ini.value("gis/lastImportedFile").toString(), kShapes);
+        QCOMPARE(w.fake.ini.value("map/scale").toDouble(), map->view().scale);
+        // A tile cut once comes back at once, from memory or from disk.
+        w.run({"map wheel 320,256 -10"});
+        const qm4::MapSquare whole = qm4::tilePicture(harbourTile(map->view()));
+        QCOMPARE(map->layers().imagery.back().square.side, whole.side);
+        QCOMPARE(map->layers().imagery.back().image,
+                 cutOf(harbourTile(map->view()), w.home.filePath("cut.bmp")));
     }
 
     // A stand-in helper holds each answer until told: the map zooms at once
@@ -136,9 +145,12 @@ class RegionMapTest : public QObject {
                 QTRY_VERIFY_WITH_TIMEOUT(!map->layers().imagery.empty(), 20000);
                 for (const MapPicture& p : map->layers().imagery)
                     QCOMPARE(p.square.side, wanted.side);
+                // Those of the old view not sent yet never were.
+                QTRY_COMPARE(asked(), 1 + qm4::tilesFor(map->view()).size());
             } else {
                 QTRY_VERIFY_WITH_TIMEOUT(same(map->layers().outlines, outlinesFor(map->view())),
                                          20000);
+                QCOMPARE(asked(), 2);
             }
         }
     }
@@ -155,7 +167,8 @@ class RegionMapTest : public QObject {
               "123",   "120",        "6", "28", "",      "",      "",      "", "",
               "False", "True",       "",  "",   "",      "False", "True",  ""})
             project += QString(line) + "\r\n";
-        w.run(kHarbour + QStringList{"file batch/Bay.dat " + project, "mnuregionmap",
+        w.run(kHarbour + QStringList{"file batch/Bay.dat " + project, "chkvtpnodata",
+                                     "press 20,160", "press 230,160", "mnuregionmap",
                                      "map size 640x512", "map wheel 320,256 6"});
         qm4::ProjectState traced;
         traced.txtcellx = "123", traced.txtcelly = "120", traced.txtareax = "5",
@@ -169,6 +182,8 @@ class RegionMapTest : public QObject {
                               w.dir.filePath("batch/Bay.dat").toStdString()}}),
             {qm4::areaTrace(traced)});
         RegionView* map = mapOf(w);
+        // The open project's mask, from pixel row 160 of its area.
+        QTRY_VERIFY(map->layers().projectTrace);
         const QImage shown = map->grab().toImage();
         const auto washed = [](std::optional<qm4::AreaOutcome> outcome) {
             QImage pixel(1, 1, QImage::Format_RGB32);
@@ -181,18 +196,151 @@ class RegionMapTest : public QObject {
             return pixel.pixel(0, 0);
         };
         // At 128 pixels an area: the middles of areas 4, 5 and 6 of row 28,
-        // and of area 5 of the row below; the mask's first line at pixel row 50.
+        // and of area 5 of the row below; the batch's mask at pixel row 50 and
+        // the project's at row 160.
         QCOMPARE(shown.pixel(192, 256), washed(qm4::AreaOutcome::Failed));
         QCOMPARE(shown.pixel(320, 256), washed(qm4::AreaOutcome::Written));
         QCOMPARE(shown.pixel(448, 256), washed(qm4::AreaOutcome::Changed));
         QCOMPARE(shown.pixel(320, 384), washed(std::nullopt));
-        const QColor trace = shown.pixelColor(320, 217);
-        QVERIFY2(trace.red() > 200 && trace.green() > 150 && trace.blue() < 100,
-                 qPrintable(trace.name()));
-        w.run({"map double 192,256"});
+        for (const int y : {217, 272}) {
+            const QColor trace = shown.pixelColor(320, y);
+            QVERIFY2(trace.red() > 200 && trace.green() > 150 && trace.blue() < 100,
+                     qPrintable(trace.name()));
+        }
+        w.run({"reply Yes", "map double 192,256"});
         QCOMPARE(w.snapshot().at("txtareax"), "4");
         w.run({"reply Discard", "map double 448,256"});
         QCOMPARE(w.snapshot().at("frmmain"), " Quillmap4  -  Bay");
+        // Closing the map's window unticks its entry.
+        map->window()->close();
+        QVERIFY(!w.main.findChild<QAction*>("mnuregionmap")->isChecked());
+    }
+
+    // A helper that crashes, answers nonsense, hangs or cannot start, and a
+    // file whose outlines cannot be read: the status bar says so, the map
+    // goes on, and its next request starts a fresh helper.
+    void helperFaultsAreReportedAndTheMapGoesOn() {
+        for (const auto& [script, said] :
+             {std::pair{"read line; exit 3",
+                        "The map's GIS helper ended unexpectedly (exit code 3)."},
+              {"read line; echo nonsense; sleep 5",
+               "The map's GIS helper answered with something that is no reply (\"nonsense\") "
+               "and was stopped."},
+              {"read line; sleep 30",
+               "The map's GIS helper did not answer within the time limit (1 s) and was "
+               "stopped."},
+              {"", "The map's GIS helper %1/none could not be started: "},
+              {"outlines",
+               "The outlines of %1/none.geojson could not be drawn: Could not read "
+               "\"%1/none.geojson\": no such file or directory."}}) {
+            Window w;
+            w.run(kWithImagery + QStringList{"setting gis/timeLimitSeconds 1"});
+            const QString folder = w.dir.path(), message = QString(said).arg(folder);
+            QFile stand(folder + "/helper.sh");
+            QVERIFY(stand.open(QIODevice::WriteOnly));
+            stand.write(("#!/bin/sh\necho started >> " + folder + "/log\n" + script).toUtf8());
+            stand.close();
+            stand.setPermissions(stand.permissions() | QFile::ExeOwner);
+            w.fake.geoHelper = QString(script) == "outlines" ? QUILLMAP4_GEO_PROGRAM
+                               : *script                     ? stand.fileName()
+                                                             : folder + "/none";
+            if (QString(script) == "outlines")
+                w.fake.ini.setValue("gis/lastImportedFile", folder + "/none.geojson");
+            w.run({"mnuregionmap", "map size 640x512"});
+            QTRY_VERIFY_WITH_TIMEOUT(w.snapshot().at("status").startsWith(message), 10000);
+            if (!*script || QString(script) == "outlines") continue;
+            w.run({"map wheel 320,256 6"});
+            QTRY_VERIFY(Window::read(folder, "started\nstarted", "log"));
+        }
+    }
+
+    // Each layer is painted where its places lie on the view, across the
+    // antimeridian too: the colour found at a probe.
+    void layersArePaintedWhereTheyLie() {
+        QImage red(64, 64, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        QImage wash(1, 1, QImage::Format_RGB32);
+        wash.fill(QColor(196, 200, 204));
+        QPainter(&wash).fillRect(0, 0, 1, 1, outcomeColour(qm4::AreaOutcome::Failed));
+        const std::map<QString, QColor> colours{{"ground", QColor(196, 200, 204)},
+                                                {"failed", wash.pixelColor(0, 0)},
+                                                {"red", Qt::red},
+                                                {"outline", QColor(255, 90, 40)},
+                                                {"current area", QColor(255, 40, 200)},
+                                                {"cell line", QColor(243, 243, 244)},
+                                                {"area line", QColor(212, 215, 217)}};
+        struct Probe {
+            const char* name;
+            double middleX;  // of a view of 200 x 200 pixels at 20 an area, middle y 40
+            std::function<void(RegionLayers&)> layers;
+            QPoint at;
+            QString colour;
+        };
+        const Probe probes[] = {
+            {"nothing but the ground", 40, [](RegionLayers&) {}, {150, 150}, "ground"},
+            {"imagery on its square",
+             40,
+             [&](RegionLayers& l) {
+                 l.imagery = {{red, {{36, 36}, 4}}};
+             },
+             {61, 61},
+             "red"},
+            {"beside the imagery",
+             40,
+             [&](RegionLayers& l) {
+                 l.imagery = {{red, {{36, 36}, 4}}};
+             },
+             {150, 150},
+             "ground"},
+            {"imagery across the antimeridian",
+             1,
+             [&](RegionLayers& l) {
+                 l.imagery = {{red, {{24572, 36}, 4}}};
+             },
+             {10, 61},
+             "red"},
+            {"an outline",
+             40,
+             [](RegionLayers& l) {
+                 l.outlines = {{{35, 38.275}, {45, 38.275}}};
+             },
+             {150, 65},
+             "outline"},
+            {"a cell's edge", 33, [](RegionLayers&) {}, {80, 150}, "cell line"},
+            {"an area's edge", 33, [](RegionLayers&) {}, {120, 150}, "area line"},
+            {"the current area's edge",
+             40,
+             [](RegionLayers& l) { l.currentArea = qm4::areaOf(38, 38); },
+             {60, 70},
+             "current area"},
+            {"a batch's area across the antimeridian",
+             1,
+             [](RegionLayers& l) {
+                 l.outcomes =
+                     qm4::BatchAreas({{qm4::areaOf(24575, 40), qm4::AreaOutcome::Failed, ""}});
+             },
+             {70, 110},
+             "failed"}};
+        for (const Probe& probe : probes) {
+            RegionLayers layers;
+            probe.layers(layers);
+            QImage image(200, 200, QImage::Format_RGB32);
+            QPainter painter(&image);
+            paintRegion(painter, {{probe.middleX, 40}, 20, 200, 200}, layers);
+            painter.end();
+            const QColor found = image.pixelColor(probe.at);
+            const auto nearest =
+                std::min_element(colours.begin(), colours.end(), [&](auto& a, auto& b) {
+                    const auto distance = [&](const QColor& c) {
+                        return std::abs(c.red() - found.red()) +
+                               std::abs(c.green() - found.green()) +
+                               std::abs(c.blue() - found.blue());
+                    };
+                    return distance(a.second) < distance(b.second);
+                });
+            QCOMPARE(QString(probe.name) + ": " + nearest->first,
+                     QString(probe.name) + ": " + probe.colour);
+        }
     }
 };
 
