@@ -1,11 +1,12 @@
-// Painting the region map's layers. Only what the view shows is drawn, and
-// a trace's points that fall on one widget pixel are drawn as one, so that
-// a frame costs what the view shows, not what the layers hold.
+// Painting the region map's layers. Only what the view shows is drawn, a
+// trace's points that fall on one widget pixel are drawn as one, and a
+// batch is drawn in tiles kept while the scale stays, so that a frame costs
+// what the view shows, not what the layers hold.
 #include "ui/region_layers.h"
 
 #include <QPainter>
 #include <array>
-#include <tuple>
+#include <cmath>
 
 namespace {
 
@@ -18,6 +19,11 @@ const std::array<QColor, 2> kTraceColours = {QColor(255, 214, 0), QColor(0, 214,
 const QColor kCurrentArea(255, 40, 200);
 // Below this many pixels an area's lines would hide the imagery.
 constexpr double kSmallestAreaWithLines = 6;
+// Lines of one pixel are drawn on the painter's fast path, without the
+// stroker that wider ones need: a batch's thousands of them stay cheap.
+constexpr double kLineWidth = 1;
+constexpr double kSmallestSmoothedArea = 64;
+constexpr int kTile = 256;
 
 QPointF at(const qm4::MapView& view, double x, double y) {
     return {(x - view.centre.x) * view.scale + view.width / 2,
@@ -42,7 +48,7 @@ void drawImagery(QPainter& painter, const qm4::MapView& view,
 
 void drawOutlines(QPainter& painter, const qm4::MapView& view,
                   const std::vector<std::vector<qm4::MapPoint>>& outlines) {
-    painter.setPen(QPen(kOutline, 1.5));
+    painter.setPen(QPen(kOutline, kLineWidth));
     QPolygonF line;
     for (const std::vector<qm4::MapPoint>& places : outlines) {
         const double turn = qm4::nearestTurn(view, places.front().x);
@@ -82,25 +88,68 @@ void drawOutcomes(QPainter& painter, const qm4::MapView& view, const qm4::BatchA
     }
 }
 
-void drawTrace(QPainter& painter, const qm4::MapView& view, const qm4::AreaTrace& trace) {
-    const QRectF square = areaSquare(view, trace.area);
-    if (!square.intersects(QRectF(0, 0, view.width, view.height))) return;
+// One list of each trace, the whole batch in one colour. A point is drawn
+// on the middle of the widget pixel it falls in, and only where it reaches
+// another pixel than the one before.
+void drawTraces(QPainter& painter, const qm4::MapView& view,
+                const std::vector<const qm4::AreaTrace*>& traces, bool lwm) {
+    const QRectF shown(0, 0, view.width, view.height);
     const double step = view.scale / qm4::kAreaPixelSteps;
+    painter.setPen(QPen(kTraceColours[lwm ? 0 : 1], kLineWidth));
     QPolygonF line;
-    for (const auto& [points, closed, colour] : {std::tuple{&trace.lwm, true, kTraceColours[0]},
-                                                 {&trace.vtp, trace.vtpClosed, kTraceColours[1]}}) {
+    for (const qm4::AreaTrace* trace : traces) {
+        const QRectF square = areaSquare(view, trace->area);
+        if (!square.intersects(shown)) continue;
         line.clear();
-        for (const qm4::TracePoint& point : *points) {
-            const QPointF here = square.topLeft() + QPointF(point.x, point.y) * step;
-            if (line.isEmpty() || (line.back() - here).manhattanLength() >= 1) line << here;
+        for (const qm4::TracePoint& point : lwm ? trace->lwm : trace->vtp) {
+            const QPointF here(std::floor(square.left() + point.x * step) + 0.5,
+                               std::floor(square.top() + point.y * step) + 0.5);
+            if (line.isEmpty() || line.back() != here) line << here;
         }
-        if (closed && line.size() > 2) line << line.front();
-        painter.setPen(QPen(colour, 1.5));
+        if ((lwm || trace->vtpClosed) && line.size() > 2) line << line.front();
         painter.drawPolyline(line);
     }
 }
 
+// A tile of the batch's layers: the part of the map at this scale from
+// column * kTile to (column + 1) * kTile pixels east of longitude -180, and
+// likewise south of latitude 90.
+QImage drawTile(long long column, long long row, double scale, const RegionLayers& layers,
+                const std::vector<const qm4::AreaTrace*>& traces) {
+    QImage tile(kTile, kTile, QImage::Format_ARGB32_Premultiplied);
+    tile.fill(Qt::transparent);
+    QPainter painter(&tile);
+    const qm4::MapView part{
+        {(column + 0.5) * kTile / scale, (row + 0.5) * kTile / scale}, scale, kTile, kTile};
+    drawOutcomes(painter, part, layers.outcomes);
+    painter.setRenderHint(QPainter::Antialiasing, scale >= kSmallestSmoothedArea);
+    for (const bool lwm : {true, false}) drawTraces(painter, part, traces, lwm);
+    return tile;
+}
+
 }  // namespace
+
+void BatchTiles::paint(QPainter& painter, const qm4::MapView& view, const RegionLayers& layers) {
+    if (view.scale != scale_) tiles_.clear();
+    scale_ = view.scale;
+    if (layers.outcomes.all().empty() && layers.batchTraces.empty()) return;
+    std::vector<const qm4::AreaTrace*> traces;
+    for (const qm4::AreaTrace& trace : layers.batchTraces) traces.push_back(&trace);
+    // The view's north-west corner in the map's pixels at this scale.
+    const double left = view.centre.x * view.scale - view.width / 2;
+    const double top = view.centre.y * view.scale - view.height / 2;
+    decltype(tiles_) shown;
+    for (auto row = std::llround(std::floor(top / kTile)); row * kTile < top + view.height; ++row)
+        for (auto column = std::llround(std::floor(left / kTile));
+             column * kTile < left + view.width; ++column) {
+            const auto found = tiles_.find({column, row});
+            QImage tile = found != tiles_.end() ? std::move(found->second)
+                                                : drawTile(column, row, view.scale, layers, traces);
+            painter.drawImage(QPointF(column * kTile - left, row * kTile - top), tile);
+            shown.emplace(std::pair(column, row), std::move(tile));
+        }
+    tiles_ = std::move(shown);
+}
 
 QColor outcomeColour(qm4::AreaOutcome outcome) {
     switch (outcome) {
@@ -116,17 +165,19 @@ QColor outcomeColour(qm4::AreaOutcome outcome) {
     return {};
 }
 
-void paintRegion(QPainter& painter, const qm4::MapView& view, const RegionLayers& layers) {
+void paintRegion(QPainter& painter, const qm4::MapView& view, const RegionLayers& layers,
+                 BatchTiles& batch) {
     painter.fillRect(QRectF(0, 0, view.width, view.height), kGround);
     drawImagery(painter, view, layers.imagery);
     painter.setRenderHint(QPainter::Antialiasing);
     drawOutlines(painter, view, layers.outlines);
     painter.setRenderHint(QPainter::Antialiasing, false);
     drawGrid(painter, view);
-    drawOutcomes(painter, view, layers.outcomes);
+    batch.paint(painter, view, layers);
     painter.setRenderHint(QPainter::Antialiasing);
-    for (const qm4::AreaTrace& trace : layers.batchTraces) drawTrace(painter, view, trace);
-    if (layers.projectTrace) drawTrace(painter, view, *layers.projectTrace);
+    if (layers.projectTrace)
+        for (const bool lwm : {true, false})
+            drawTraces(painter, view, {&*layers.projectTrace}, lwm);
     if (layers.currentArea) {
         painter.setPen(QPen(kCurrentArea, 2.5));
         painter.setBrush(Qt::NoBrush);

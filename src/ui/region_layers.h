@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -31,8 +32,24 @@ struct RegionLayers {
     std::optional<qm4::AreaNumbers> currentArea;
 };
 
+// The batch's layers (its areas by outcome and their traces) drawn once for
+// each scale, in tiles of the map's pixels at that scale, so that a pan or
+// a hover draws again only what comes into view, however large the batch.
+class BatchTiles {
+  public:
+    // The batch changed: every tile is drawn again.
+    void clear() { tiles_.clear(); }
+    // Draws the view's tiles; only those stay.
+    void paint(QPainter& painter, const qm4::MapView& view, const RegionLayers& layers);
+
+  private:
+    double scale_ = 0;
+    std::map<std::pair<long long, long long>, QImage> tiles_;  // by column and row
+};
+
 // The colour an area of each outcome is washed with.
 QColor outcomeColour(qm4::AreaOutcome outcome);
 
 // Paints the layers over the whole view, the ground first.
-void paintRegion(QPainter& painter, const qm4::MapView& view, const RegionLayers& layers);
+void paintRegion(QPainter& painter, const qm4::MapView& view, const RegionLayers& layers,
+                 BatchTiles& batch);

@@ -181,9 +181,7 @@ void RegionMap::takeOutlines(const QJsonObject& reply) {
 }
 
 void RegionMap::showBatch(qm4::BatchAreas areas, std::vector<qm4::AreaTrace> traces) {
-    view_->layers().outcomes = std::move(areas);
-    view_->layers().batchTraces = std::move(traces);
-    view_->update();
+    view_->setBatch(std::move(areas), std::move(traces));
 }
 
 void RegionMap::goTo(const qm4::AreaNumbers& area) {

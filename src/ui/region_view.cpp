@@ -43,6 +43,13 @@ bool RegionView::showsWhole(const qm4::AreaNumbers& area) const {
            corner.y + view_.scale <= view_.height;
 }
 
+void RegionView::setBatch(qm4::BatchAreas areas, std::vector<qm4::AreaTrace> traces) {
+    layers_.outcomes = std::move(areas);
+    layers_.batchTraces = std::move(traces);
+    batchTiles_.clear();
+    update();
+}
+
 void RegionView::change(const qm4::MapView& view) {
     view_ = view;
     update();
@@ -51,7 +58,7 @@ void RegionView::change(const qm4::MapView& view) {
 
 void RegionView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    paintRegion(painter, view_, layers_);
+    paintRegion(painter, view_, layers_, batchTiles_);
 }
 
 void RegionView::resizeEvent(QResizeEvent*) {

@@ -25,9 +25,11 @@ class RegionView : public QWidget {
     // Whether the area shows whole.
     bool showsWhole(const qm4::AreaNumbers& area) const;
 
-    // Whoever changes the layers calls update() after.
+    // Whoever changes the layers calls update() after; a batch comes
+    // through setBatch.
     RegionLayers& layers() { return layers_; }
     const RegionLayers& layers() const { return layers_; }
+    void setBatch(qm4::BatchAreas areas, std::vector<qm4::AreaTrace> traces);
 
     QSize sizeHint() const override { return {560, 560}; }
 
@@ -57,6 +59,7 @@ class RegionView : public QWidget {
 
     qm4::MapView view_;
     RegionLayers layers_;
+    BatchTiles batchTiles_;
     std::optional<QPointF> dragFrom_;
     // Until it first shows the widget has no size of its own to hold the view to.
     bool shown_ = false;

@@ -192,7 +192,8 @@ class RegionMapTest : public QObject {
             const qm4::MapView one{{16.5, 16.5}, 1, 1, 1};
             RegionLayers layers;
             if (outcome) layers.outcomes = qm4::BatchAreas({{{0, 0, 16, 16}, *outcome, ""}});
-            paintRegion(painter, one, layers);
+            BatchTiles tiles;
+            paintRegion(painter, one, layers, tiles);
             return pixel.pixel(0, 0);
         };
         // At 128 pixels an area: the middles of areas 4, 5 and 6 of row 28,
@@ -326,7 +327,8 @@ class RegionMapTest : public QObject {
             probe.layers(layers);
             QImage image(200, 200, QImage::Format_RGB32);
             QPainter painter(&image);
-            paintRegion(painter, {{probe.middleX, 40}, 20, 200, 200}, layers);
+            BatchTiles tiles;
+            paintRegion(painter, {{probe.middleX, 40}, 20, 200, 200}, layers, tiles);
             painter.end();
             const QColor found = image.pixelColor(probe.at);
             const auto nearest =
