@@ -18,8 +18,8 @@
 #include <QTextStream>
 #include <map>
 #include <memory>
-#include <random>
 
+#include "map_batch.h"
 #include "project/points_file.h"
 #include "ui/main_window.h"
 #include "ui/platform_services.h"
@@ -178,42 +178,12 @@ void BM_WindowMove(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowMove)->Arg(0)->Arg(1000)->Arg(32000)->Unit(benchmark::kMicrosecond);
 
-// A batch over one cell as the map is given it: 1,000 of its 1,024 areas
-// by outcome, each with the traces the batch makes of a shore: the shore
-// as a line of `points` points from the area's west edge to its east edge,
-// and the mask as the land beside it, closed along the south edge. As a
-// worst case, `scribble` makes each line a random walk instead, as dense as
-// a line of that many points can be.
-std::pair<qm4::BatchAreas, std::vector<qm4::AreaTrace>> cellBatch(int points, bool scribble) {
-    std::mt19937 random(31);
-    std::uniform_int_distribution<int> step(-12, 12);
-    std::vector<qm4::BatchArea> areas;
-    std::vector<qm4::AreaTrace> traces;
-    for (int i = 0; i < 1000; ++i) {
-        const qm4::AreaNumbers area{123, 120, i % 32, i / 32};
-        areas.push_back({area, qm4::AreaOutcome(i % 4), ""});
-        qm4::AreaTrace trace{area, {}, {}, false};
-        qm4::TracePoint at{128, 128};
-        for (int k = 0; k < points; ++k) {
-            at = scribble
-                     ? qm4::TracePoint{std::clamp(at.x + step(random), 0, 255),
-                                       std::clamp(at.y + step(random), 0, 255)}
-                     : qm4::TracePoint{k * 255 / (points - 1),
-                                       int(128 + 60 * std::sin(k / 25.0 + i) + step(random) / 4)};
-            trace.vtp.push_back(at);
-        }
-        trace.lwm = trace.vtp;
-        trace.lwm.push_back({255, 255});
-        trace.lwm.push_back({0, 255});
-        traces.push_back(std::move(trace));
-    }
-    return {qm4::BatchAreas(std::move(areas)), std::move(traces)};
-}
-
 // One frame of the map, 800 x 800 pixels, over cell 123, 120: a whole cell
 // (25 pixels an area) or four areas across (200), with the batch (shores or
 // scribbles), imagery tiles under all the view shows and a coastline of
-// 4,000 points.
+// 4,000 points. A steady frame (a hover, the helper's answer) finds the
+// batch's tiles drawn; when zooming, each frame is at another scale from
+// the last, as at each notch of the wheel, and draws them all anew.
 void BM_MapFrame(benchmark::State& state) {
     RegionView view;
     view.resize(800, 800);
@@ -232,14 +202,29 @@ void BM_MapFrame(benchmark::State& state) {
     layers.outlines.emplace_back();
     for (int k = 0; k < 4000; ++k)
         layers.outlines.back().push_back({3936 + k * 0.008, 3856 + 8 * std::sin(k / 100.0)});
-    for (auto _ : state) view.repaint();
+    const bool zooming = state.range(3) == 1;
+    qm4::MapView other = view.view();
+    other.scale *= 1.4142135623730951;  // a notch of the wheel
+    for (auto _ : state) {
+        if (zooming) {
+            const qm4::MapView next = other;
+            other = view.view();
+            view.setView(next);
+        }
+        view.repaint();
+    }
     state.counters["areas"] = static_cast<double>(layers.outcomes.all().size());
 }
 BENCHMARK(BM_MapFrame)
-    ->Args({50, 25, 0})
-    ->Args({250, 25, 0})
-    ->Args({250, 200, 0})
-    ->Args({250, 25, 1})
+    ->ArgNames({"points", "scale", "scribbles", "zooming"})
+    ->Args({50, 25, 0, 0})
+    ->Args({250, 25, 0, 0})
+    ->Args({250, 200, 0, 0})
+    ->Args({250, 25, 1, 0})
+    ->Args({50, 25, 0, 1})
+    ->Args({250, 25, 0, 1})
+    ->Args({250, 200, 0, 1})
+    ->Args({250, 25, 1, 1})
     ->Unit(benchmark::kMillisecond);
 
 // A step of a drag on the map (the event, the requests for the new view, the

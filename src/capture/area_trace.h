@@ -21,4 +21,9 @@ struct AreaTrace {
 // Lines that are no points (comments, a wide line's width) give nothing.
 AreaTrace areaTrace(const ProjectState& s);
 
+// The trace as a view that shows `tolerance` picture pixels as one needs
+// it: of points closer than that on both axes to the last one kept, only
+// the list's last is kept.
+AreaTrace thinned(const AreaTrace& trace, int tolerance);
+
 }  // namespace qm4

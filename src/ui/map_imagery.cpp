@@ -11,7 +11,7 @@
 
 namespace {
 // Tiles kept in memory beyond those the view shows, for a view that comes back.
-constexpr int kSpareTiles = 4;
+constexpr int kSpareTiles = 2;
 }  // namespace
 
 MapImagery::MapImagery(MapHelper& helper, QObject* parent) : QObject(parent), helper_(helper) {}

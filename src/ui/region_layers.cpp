@@ -23,7 +23,7 @@ constexpr double kSmallestAreaWithLines = 6;
 // stroker that wider ones need: a batch's thousands of them stay cheap.
 constexpr double kLineWidth = 1;
 constexpr double kSmallestSmoothedArea = 64;
-constexpr int kTile = 256;
+constexpr int kTile = 128;
 
 QPointF at(const qm4::MapView& view, double x, double y) {
     return {(x - view.centre.x) * view.scale + view.width / 2,
@@ -94,16 +94,20 @@ void drawOutcomes(QPainter& painter, const qm4::MapView& view, const qm4::BatchA
 void drawTraces(QPainter& painter, const qm4::MapView& view,
                 const std::vector<const qm4::AreaTrace*>& traces, bool lwm) {
     const QRectF shown(0, 0, view.width, view.height);
-    const double step = view.scale / qm4::kAreaPixelSteps;
+    // Widget positions in 1/65536 pixel: whole numbers, which a shift floors.
+    constexpr int kFraction = 16;
+    const auto fixed = [](double v) { return std::llround(std::ldexp(v, kFraction)); };
+    const long long step = fixed(view.scale / qm4::kAreaPixelSteps);
     painter.setPen(QPen(kTraceColours[lwm ? 0 : 1], kLineWidth));
     QPolygonF line;
     for (const qm4::AreaTrace* trace : traces) {
         const QRectF square = areaSquare(view, trace->area);
         if (!square.intersects(shown)) continue;
+        const long long left = fixed(square.left()), top = fixed(square.top());
         line.clear();
         for (const qm4::TracePoint& point : lwm ? trace->lwm : trace->vtp) {
-            const QPointF here(std::floor(square.left() + point.x * step) + 0.5,
-                               std::floor(square.top() + point.y * step) + 0.5);
+            const QPointF here(double((left + point.x * step) >> kFraction) + 0.5,
+                               double((top + point.y * step) >> kFraction) + 0.5);
             if (line.isEmpty() || line.back() != here) line << here;
         }
         if ((lwm || trace->vtpClosed) && line.size() > 2) line << line.front();
@@ -111,30 +115,46 @@ void drawTraces(QPainter& painter, const qm4::MapView& view,
     }
 }
 
-// A tile of the batch's layers: the part of the map at this scale from
-// column * kTile to (column + 1) * kTile pixels east of longitude -180, and
-// likewise south of latitude 90.
-QImage drawTile(long long column, long long row, double scale, const RegionLayers& layers,
-                const std::vector<const qm4::AreaTrace*>& traces) {
-    QImage tile(kTile, kTile, QImage::Format_ARGB32_Premultiplied);
-    tile.fill(Qt::transparent);
-    QPainter painter(&tile);
-    const qm4::MapView part{
-        {(column + 0.5) * kTile / scale, (row + 0.5) * kTile / scale}, scale, kTile, kTile};
-    drawOutcomes(painter, part, layers.outcomes);
-    painter.setRenderHint(QPainter::Antialiasing, scale >= kSmallestSmoothedArea);
-    for (const bool lwm : {true, false}) drawTraces(painter, part, traces, lwm);
-    return tile;
+void drawBatch(QPainter& painter, const qm4::MapView& view, const qm4::BatchAreas& areas,
+               const std::vector<const qm4::AreaTrace*>& traces) {
+    drawOutcomes(painter, view, areas);
+    // Smoothing shows only when an area is large enough to see a trace's shape.
+    painter.setRenderHint(QPainter::Antialiasing, view.scale >= kSmallestSmoothedArea);
+    for (const bool lwm : {true, false}) drawTraces(painter, view, traces, lwm);
 }
 
 }  // namespace
 
+void BatchTiles::clear() {
+    tiles_.clear();
+    tolerance_ = 0;
+}
+
+const std::vector<const qm4::AreaTrace*>& BatchTiles::tracesFor(double scale,
+                                                                const RegionLayers& layers) {
+    // The picture pixels a widget pixel shows, down to a power of two, so that
+    // the thinned traces serve every scale up to twice this one.
+    const int tolerance =
+        scale >= qm4::kAreaPixelSteps ? 1 : 1 << int(std::log2(qm4::kAreaPixelSteps / scale));
+    if (tolerance == tolerance_) return traces_;
+    tolerance_ = tolerance;
+    thinned_.clear();
+    if (tolerance > 1)
+        for (const qm4::AreaTrace& trace : layers.batchTraces)
+            thinned_.push_back(qm4::thinned(trace, tolerance));
+    traces_.clear();
+    for (const qm4::AreaTrace& trace : tolerance > 1 ? thinned_ : layers.batchTraces)
+        traces_.push_back(&trace);
+    return traces_;
+}
+
 void BatchTiles::paint(QPainter& painter, const qm4::MapView& view, const RegionLayers& layers) {
-    if (view.scale != scale_) tiles_.clear();
+    const bool steady = view.scale == scale_;
+    if (!steady) tiles_.clear();
     scale_ = view.scale;
     if (layers.outcomes.all().empty() && layers.batchTraces.empty()) return;
-    std::vector<const qm4::AreaTrace*> traces;
-    for (const qm4::AreaTrace& trace : layers.batchTraces) traces.push_back(&trace);
+    const std::vector<const qm4::AreaTrace*>& traces = tracesFor(view.scale, layers);
+    if (!steady) return drawBatch(painter, view, layers.outcomes, traces);
     // The view's north-west corner in the map's pixels at this scale.
     const double left = view.centre.x * view.scale - view.width / 2;
     const double top = view.centre.y * view.scale - view.height / 2;
@@ -143,8 +163,20 @@ void BatchTiles::paint(QPainter& painter, const qm4::MapView& view, const Region
         for (auto column = std::llround(std::floor(left / kTile));
              column * kTile < left + view.width; ++column) {
             const auto found = tiles_.find({column, row});
-            QImage tile = found != tiles_.end() ? std::move(found->second)
-                                                : drawTile(column, row, view.scale, layers, traces);
+            QImage tile = found != tiles_.end() ? std::move(found->second) : QImage();
+            if (tile.isNull()) {
+                // The tile's part of the map, from column * kTile pixels east
+                // of longitude -180 and row * kTile south of latitude 90.
+                tile = QImage(kTile, kTile, QImage::Format_ARGB32_Premultiplied);
+                tile.fill(Qt::transparent);
+                QPainter onTile(&tile);
+                drawBatch(onTile,
+                          {{(column + 0.5) * kTile / view.scale, (row + 0.5) * kTile / view.scale},
+                           view.scale,
+                           kTile,
+                           kTile},
+                          layers.outcomes, traces);
+            }
             painter.drawImage(QPointF(column * kTile - left, row * kTile - top), tile);
             shown.emplace(std::pair(column, row), std::move(tile));
         }

@@ -32,18 +32,26 @@ struct RegionLayers {
     std::optional<qm4::AreaNumbers> currentArea;
 };
 
-// The batch's layers (its areas by outcome and their traces) drawn once for
-// each scale, in tiles of the map's pixels at that scale, so that a pan or
-// a hover draws again only what comes into view, however large the batch.
+// The batch's layers (its areas by outcome and their traces) as the view
+// needs them: the traces thinned to what the scale can show, and, while the
+// scale stays, drawn once in tiles of the map's pixels at that scale, so
+// that a pan or a hover draws again only what comes into view, however
+// large the batch. A frame at a new scale (each notch of the wheel) draws
+// the batch straight onto the view, which costs less than tiles.
 class BatchTiles {
   public:
-    // The batch changed: every tile is drawn again.
-    void clear() { tiles_.clear(); }
-    // Draws the view's tiles; only those stay.
+    // The batch changed: it is thinned and drawn anew.
+    void clear();
     void paint(QPainter& painter, const qm4::MapView& view, const RegionLayers& layers);
 
   private:
+    // The batch's traces thinned for the scale.
+    const std::vector<const qm4::AreaTrace*>& tracesFor(double scale, const RegionLayers& layers);
+
     double scale_ = 0;
+    int tolerance_ = 0;  // of the traces thinned; 0: none yet
+    std::vector<qm4::AreaTrace> thinned_;
+    std::vector<const qm4::AreaTrace*> traces_;
     std::map<std::pair<long long, long long>, QImage> tiles_;  // by column and row
 };
 

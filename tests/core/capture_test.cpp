@@ -75,9 +75,10 @@ Piece positionsOf(const std::string& text) {
     return piece;
 }
 
-std::string pixelsText(const std::vector<PicturePixel>& pixels) {
+template <class Point>
+std::string pointsText(const std::vector<Point>& points) {
     std::string text;
-    for (const PicturePixel& p : pixels)
+    for (const Point& p : points)
         text += (text.empty() ? "" : ", ") + std::to_string(p.x) + " " + std::to_string(p.y);
     return text;
 }
@@ -111,7 +112,7 @@ const Functions kFunctions = {
      }},
     {"pixels",  // positions | line or polygon => the pixels pressed
      [](const Cells& in) {
-         return Cells{pixelsText(picturePixels(positionsOf(in[0]), in[1] == "polygon"))};
+         return Cells{pointsText(picturePixels(positionsOf(in[0]), in[1] == "polygon"))};
      }},
     {"presses",  // line or poly | nodata lwm, vtp or none | pixels => both lists
      [](const Cells& in) {
@@ -135,8 +136,9 @@ const Functions kFunctions = {
          const auto point = lwm ? lwm : vtp;
          return Cells{point ? std::to_string(point->x) + " " + std::to_string(point->y) : "none"};
      }},
-    {"areatrace",  // line or poly | cell and area boxes | LWM lines | VTP lines => the area,
-                   // the points of each list, and whether the VTP trace closes
+    {"areatrace",  // line or poly | cell and area boxes | LWM lines | VTP lines [| a
+                   // tolerance to thin the mask by] => the area, the points of each list,
+                   // and whether the VTP trace closes
      [](const Cells& in) {
          ProjectState s;
          s.Option3 = !(s.Option4 = in[0] == "line");
@@ -146,14 +148,10 @@ const Functions kFunctions = {
          const AreaTrace trace = areaTrace(s);
          Cells out{std::to_string(trace.area.cellX) + " " + std::to_string(trace.area.cellY) + " " +
                    std::to_string(trace.area.areaX) + " " + std::to_string(trace.area.areaY)};
-         for (const auto* points : {&trace.lwm, &trace.vtp}) {
-             std::string text;
-             for (const TracePoint& p : *points)
-                 text +=
-                     (text.empty() ? "" : ", ") + std::to_string(p.x) + " " + std::to_string(p.y);
-             out.push_back(text);
-         }
+         for (const auto* points : {&trace.lwm, &trace.vtp}) out.push_back(pointsText(*points));
          out.push_back(trace.vtpClosed ? "closed" : "open");
+         // Thinned for a view that shows that many picture pixels as one.
+         if (in.size() > 4) out[1] = pointsText(thinned(trace, std::stoi(in[4])).lwm);
          return out;
      }},
     {"bitmap",  // the file's bytes, then how many of them are kept

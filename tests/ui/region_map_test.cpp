@@ -268,67 +268,50 @@ class RegionMapTest : public QObject {
                                                 {"red", Qt::red},
                                                 {"outline", QColor(255, 90, 40)},
                                                 {"current area", QColor(255, 40, 200)},
+                                                {"mask", QColor(255, 214, 0)},
                                                 {"cell line", QColor(243, 243, 244)},
                                                 {"area line", QColor(212, 215, 217)}};
+        // Name, the middle x of a view of 200 x 200 pixels at 20 an area whose
+        // middle y is 40, the layer given, where to look, and what is there.
         struct Probe {
             const char* name;
-            double middleX;  // of a view of 200 x 200 pixels at 20 an area, middle y 40
-            std::function<void(RegionLayers&)> layers;
+            double middleX;
+            const char* layer;
             QPoint at;
-            QString colour;
+            const char* colour;
         };
         const Probe probes[] = {
-            {"nothing but the ground", 40, [](RegionLayers&) {}, {150, 150}, "ground"},
-            {"imagery on its square",
-             40,
-             [&](RegionLayers& l) {
-                 l.imagery = {{red, {{36, 36}, 4}}};
-             },
-             {61, 61},
-             "red"},
-            {"beside the imagery",
-             40,
-             [&](RegionLayers& l) {
-                 l.imagery = {{red, {{36, 36}, 4}}};
-             },
-             {150, 150},
-             "ground"},
-            {"imagery across the antimeridian",
-             1,
-             [&](RegionLayers& l) {
-                 l.imagery = {{red, {{24572, 36}, 4}}};
-             },
-             {10, 61},
-             "red"},
-            {"an outline",
-             40,
-             [](RegionLayers& l) {
-                 l.outlines = {{{35, 38.275}, {45, 38.275}}};
-             },
-             {150, 65},
-             "outline"},
-            {"a cell's edge", 33, [](RegionLayers&) {}, {80, 150}, "cell line"},
-            {"an area's edge", 33, [](RegionLayers&) {}, {120, 150}, "area line"},
-            {"the current area's edge",
-             40,
-             [](RegionLayers& l) { l.currentArea = qm4::areaOf(38, 38); },
-             {60, 70},
-             "current area"},
-            {"a batch's area across the antimeridian",
-             1,
-             [](RegionLayers& l) {
-                 l.outcomes =
-                     qm4::BatchAreas({{qm4::areaOf(24575, 40), qm4::AreaOutcome::Failed, ""}});
-             },
-             {70, 110},
-             "failed"}};
+            {"nothing but the ground", 40, "", {150, 150}, "ground"},
+            {"imagery on its square", 40, "imagery 36", {61, 61}, "red"},
+            {"beside the imagery", 40, "imagery 36", {150, 150}, "ground"},
+            {"imagery across the antimeridian", 1, "imagery 24572", {10, 61}, "red"},
+            {"an outline", 40, "outline", {150, 65}, "outline"},
+            {"a cell's edge", 33, "", {80, 150}, "cell line"},
+            {"an area's edge", 33, "", {120, 150}, "area line"},
+            {"the current area's edge", 40, "current", {60, 70}, "current area"},
+            {"a batch's area across the antimeridian", 1, "failed", {70, 110}, "failed"},
+            {"a batch's trace, thinned", 40, "trace", {70, 70}, "mask"}};
+        const auto give = [&](RegionLayers& l, const QString& layer) {
+            qm4::AreaTrace trace{qm4::areaOf(38, 38), {}, {}, false};
+            for (int x = 0; x < 256; ++x) trace.lwm.push_back({x, 128});
+            if (layer.startsWith("imagery"))
+                l.imagery = {{red, {{layer.mid(8).toDouble(), 36}, 4}}};
+            if (layer == "outline") l.outlines = {{{35, 38.275}, {45, 38.275}}};
+            if (layer == "current") l.currentArea = qm4::areaOf(38, 38);
+            if (layer == "failed")
+                l.outcomes =
+                    qm4::BatchAreas({{qm4::areaOf(24575, 40), qm4::AreaOutcome::Failed, ""}});
+            if (layer == "trace") l.batchTraces = {trace};
+        };
         for (const Probe& probe : probes) {
             RegionLayers layers;
-            probe.layers(layers);
+            give(layers, probe.layer);
             QImage image(200, 200, QImage::Format_RGB32);
             QPainter painter(&image);
+            // Painted twice: a batch is drawn straight, then from its tiles.
             BatchTiles tiles;
-            paintRegion(painter, {{probe.middleX, 40}, 20, 200, 200}, layers, tiles);
+            for (int twice = 0; twice < 2; ++twice)
+                paintRegion(painter, {{probe.middleX, 40}, 20, 200, 200}, layers, tiles);
             painter.end();
             const QColor found = image.pixelColor(probe.at);
             const auto nearest =
