@@ -73,8 +73,9 @@ class RegionMapTest : public QObject {
     // pixel, of the file a shape was last imported from.
     void imageryAndOutlinesAreTheLibrarysForTheView() {
         Window w;
-        w.run(kWithImagery + kWithOutlines.mid(2) +
-              QStringList{"mnuregionmap", "map size 640x512"});
+        // The shape is imported with the map open, which then draws its file's outlines.
+        w.run(kWithImagery + QStringList{"mnuregionmap", "map size 640x512"} +
+              kWithOutlines.mid(2));
         RegionView* map = mapOf(w);
         for (const int notches : {0, 6, 4}) {
             w.run({QStringLiteral("map wheel 320,256 %1").arg(notches)});
@@ -152,6 +153,11 @@ class RegionMapTest : public QObject {
                                          20000);
                 QCOMPARE(asked(), 2);
             }
+            // A closed map asks for nothing, wherever the author goes.
+            const auto sent = asked();
+            w.run({"mnuregionmap", "reply 48, -122", "mnugotoposition"});
+            QTest::qWait(1000);
+            QCOMPARE(asked(), sent);
         }
     }
 
