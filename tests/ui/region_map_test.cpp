@@ -107,11 +107,15 @@ class RegionMapTest : public QObject {
 
     // A stand-in helper holds each answer until told: the map zooms at once
     // all the same, the answer for the view it left is dropped, and the new
-    // view's answers are drawn.
+    // view's answers are drawn; so for outlines, and for the outlines of a
+    // file that cannot be read when another one replaces it meanwhile.
     void lateAnswersForAnOldViewAreDropped() {
-        for (const bool imagery : {true, false}) {
+        for (const QString scenario : {"imagery", "outlines", "another file"}) {
+            const bool imagery = scenario == "imagery", replaced = scenario == "another file";
             Window w;
-            w.run(imagery ? kWithImagery : kWithOutlines);
+            w.run(imagery    ? kWithImagery
+                  : replaced ? kHarbour + QStringList{"setting gis/lastImportedFile /none.json"}
+                             : kWithOutlines);
             const QString folder = w.home.path();
             QFile standIn(folder + "/stand-in.sh");
             QVERIFY(standIn.open(QIODevice::WriteOnly));
@@ -135,8 +139,12 @@ class RegionMapTest : public QObject {
             QTRY_COMPARE(asked(), 1);
             RegionView* map = mapOf(w);
             const double before = map->view().scale;
-            w.run({"map wheel 320,256 6"});
-            QCOMPARE(map->view().scale, before * 8);
+            if (replaced) {
+                w.main.findChild<RegionMap*>()->setOutlineFile(kShapes);
+            } else {
+                w.run({"map wheel 320,256 6"});
+                QCOMPARE(map->view().scale, before * 8);
+            }
             QFile(folder + "/go").open(QIODevice::WriteOnly);
             QTRY_COMPARE(asked(), 2);
             QVERIFY(map->layers().imagery.empty() && map->layers().outlines.empty());
