@@ -80,17 +80,24 @@ void drawGrid(QPainter& painter, const qm4::MapView& view) {
     }
 }
 
+// The areas of each outcome in one call: a call costs more than an area.
 void drawOutcomes(QPainter& painter, const qm4::MapView& view, const qm4::BatchAreas& areas) {
     const QRectF shown(0, 0, view.width, view.height);
+    std::array<std::vector<QRectF>, 4> squares;
     for (const qm4::BatchArea& area : areas.all()) {
         const QRectF square = areaSquare(view, area.area);
-        if (square.intersects(shown)) painter.fillRect(square, outcomeColour(area.outcome));
+        if (square.intersects(shown)) squares[int(area.outcome)].push_back(square);
+    }
+    painter.setPen(Qt::NoPen);
+    for (int outcome = 0; outcome < 4; ++outcome) {
+        painter.setBrush(outcomeColour(qm4::AreaOutcome(outcome)));
+        painter.drawRects(squares[outcome].data(), int(squares[outcome].size()));
     }
 }
 
-// One list of each trace, the whole batch in one colour. A point is drawn
-// on the middle of the widget pixel it falls in, and only where it reaches
-// another pixel than the one before.
+// One list of each trace, the whole batch in one colour and one call. A
+// point is drawn on the middle of the widget pixel it falls in, and only
+// where it reaches another pixel than the one before.
 void drawTraces(QPainter& painter, const qm4::MapView& view,
                 const std::vector<const qm4::AreaTrace*>& traces, bool lwm) {
     const QRectF shown(0, 0, view.width, view.height);
@@ -98,21 +105,24 @@ void drawTraces(QPainter& painter, const qm4::MapView& view,
     constexpr int kFraction = 16;
     const auto fixed = [](double v) { return std::llround(std::ldexp(v, kFraction)); };
     const long long step = fixed(view.scale / qm4::kAreaPixelSteps);
-    painter.setPen(QPen(kTraceColours[lwm ? 0 : 1], kLineWidth));
-    QPolygonF line;
+    std::vector<QLineF> segments;
     for (const qm4::AreaTrace* trace : traces) {
         const QRectF square = areaSquare(view, trace->area);
         if (!square.intersects(shown)) continue;
         const long long left = fixed(square.left()), top = fixed(square.top());
-        line.clear();
+        const std::size_t first = segments.size();
+        std::optional<QPointF> last;
         for (const qm4::TracePoint& point : lwm ? trace->lwm : trace->vtp) {
             const QPointF here(double((left + point.x * step) >> kFraction) + 0.5,
                                double((top + point.y * step) >> kFraction) + 0.5);
-            if (line.isEmpty() || line.back() != here) line << here;
+            if (last && *last != here) segments.emplace_back(*last, here);
+            if (!last || *last != here) last = here;
         }
-        if ((lwm || trace->vtpClosed) && line.size() > 2) line << line.front();
-        painter.drawPolyline(line);
+        if ((lwm || trace->vtpClosed) && segments.size() - first > 1)
+            segments.emplace_back(*last, segments[first].p1());
     }
+    painter.setPen(QPen(kTraceColours[lwm ? 0 : 1], kLineWidth));
+    painter.drawLines(segments.data(), static_cast<int>(segments.size()));
 }
 
 void drawBatch(QPainter& painter, const qm4::MapView& view, const qm4::BatchAreas& areas,
