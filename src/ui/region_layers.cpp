@@ -24,6 +24,7 @@ constexpr double kSmallestAreaWithLines = 6;
 constexpr double kLineWidth = 1;
 constexpr double kSmallestSmoothedArea = 64;
 constexpr int kTile = 128;
+constexpr std::size_t kSegmentsACall = 4096;
 
 QPointF at(const qm4::MapView& view, double x, double y) {
     return {(x - view.centre.x) * view.scale + view.width / 2,
@@ -95,9 +96,11 @@ void drawOutcomes(QPainter& painter, const qm4::MapView& view, const qm4::BatchA
     }
 }
 
-// One list of each trace, the whole batch in one colour and one call. A
-// point is drawn on the middle of the widget pixel it falls in, and only
-// where it reaches another pixel than the one before.
+// One list of each trace, the whole batch in one colour, a few thousand
+// segments a call: a call costs more than a segment, and the segments of a
+// whole batch would take megabytes. A point is drawn on the middle of the
+// widget pixel it falls in, and only where it reaches another pixel than
+// the one before.
 void drawTraces(QPainter& painter, const qm4::MapView& view,
                 const std::vector<const qm4::AreaTrace*>& traces, bool lwm) {
     const QRectF shown(0, 0, view.width, view.height);
@@ -105,7 +108,12 @@ void drawTraces(QPainter& painter, const qm4::MapView& view,
     constexpr int kFraction = 16;
     const auto fixed = [](double v) { return std::llround(std::ldexp(v, kFraction)); };
     const long long step = fixed(view.scale / qm4::kAreaPixelSteps);
+    painter.setPen(QPen(kTraceColours[lwm ? 0 : 1], kLineWidth));
     std::vector<QLineF> segments;
+    const auto draw = [&] {
+        painter.drawLines(segments.data(), static_cast<int>(segments.size()));
+        segments.clear();
+    };
     for (const qm4::AreaTrace* trace : traces) {
         const QRectF square = areaSquare(view, trace->area);
         if (!square.intersects(shown)) continue;
@@ -120,9 +128,9 @@ void drawTraces(QPainter& painter, const qm4::MapView& view,
         }
         if ((lwm || trace->vtpClosed) && segments.size() - first > 1)
             segments.emplace_back(*last, segments[first].p1());
+        if (segments.size() >= kSegmentsACall) draw();
     }
-    painter.setPen(QPen(kTraceColours[lwm ? 0 : 1], kLineWidth));
-    painter.drawLines(segments.data(), static_cast<int>(segments.size()));
+    draw();
 }
 
 void drawBatch(QPainter& painter, const qm4::MapView& view, const qm4::BatchAreas& areas,
@@ -148,12 +156,15 @@ const std::vector<const qm4::AreaTrace*>& BatchTiles::tracesFor(double scale,
         scale >= qm4::kAreaPixelSteps ? 1 : 1 << int(std::log2(qm4::kAreaPixelSteps / scale));
     if (tolerance == tolerance_) return traces_;
     tolerance_ = tolerance;
+    // Below four, few areas show and a thinned copy would cost more memory
+    // than it saves time: the painting passes over points on one pixel anyway.
+    const bool thin = tolerance >= 4;
     thinned_.clear();
-    if (tolerance > 1)
+    if (thin)
         for (const qm4::AreaTrace& trace : layers.batchTraces)
             thinned_.push_back(qm4::thinned(trace, tolerance));
     traces_.clear();
-    for (const qm4::AreaTrace& trace : tolerance > 1 ? thinned_ : layers.batchTraces)
+    for (const qm4::AreaTrace& trace : thin ? thinned_ : layers.batchTraces)
         traces_.push_back(&trace);
     return traces_;
 }
