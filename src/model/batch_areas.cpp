@@ -3,6 +3,7 @@
 #include "model/batch_areas.h"
 
 #include <algorithm>
+#include <numeric>
 #include <tuple>
 
 namespace qm4 {
@@ -10,17 +11,19 @@ namespace {
 
 auto place(const AreaNumbers& a) { return std::tuple(a.cellY, a.areaY, a.cellX, a.areaX); }
 
-bool before(const BatchArea& a, const BatchArea& b) { return place(a.area) < place(b.area); }
-
 }  // namespace
 
-BatchAreas::BatchAreas(std::vector<BatchArea> areas) : areas_(std::move(areas)) {
-    // The stable sort keeps entries for one area in their order; the last stays.
-    std::stable_sort(areas_.begin(), areas_.end(), before);
-    const auto same = [](const BatchArea& a, const BatchArea& b) { return a.area == b.area; };
-    std::reverse(areas_.begin(), areas_.end());
-    areas_.erase(std::unique(areas_.begin(), areas_.end(), same), areas_.end());
-    std::reverse(areas_.begin(), areas_.end());
+BatchAreas::BatchAreas(std::vector<BatchArea> areas) {
+    // In the order of their places, of one area's entries the last one first:
+    // it counts, the others go.
+    std::vector<std::size_t> order(areas.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return std::pair(place(areas[a].area), b) < std::pair(place(areas[b].area), a);
+    });
+    for (const std::size_t i : order)
+        if (areas_.empty() || !(areas_.back().area == areas[i].area))
+            areas_.push_back(std::move(areas[i]));
 }
 
 const BatchArea* BatchAreas::find(const AreaNumbers& area) const {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <tuple>
 
 namespace qm4 {
 namespace {
@@ -47,14 +49,14 @@ std::string placeText(const MapPoint& place) {
     const auto area = areaAt(place);
     if (!area) return "Beyond the pole";
     const LatLon where = latLonOf(place);
-    const auto pixel = [](double fraction) {
-        return std::to_string(std::lround(fraction * kAreaPixelSteps));
-    };
-    return "Cell " + std::to_string(area->cellX) + ", " + std::to_string(area->cellY) + "   Area " +
-           std::to_string(area->areaX) + ", " + std::to_string(area->areaY) + "   Pixel " +
-           pixel(aroundTheGlobe(place.x) - columnOf(*area)) + ", " + pixel(place.y - rowOf(*area)) +
-           "   " + degreesMinutesText(where.lat, true) + "  " +
-           degreesMinutesText(where.lon, false);
+    char text[160];
+    std::snprintf(text, sizeof text, "Cell %d, %d   Area %d, %d   Pixel %ld, %ld   %s  %s",
+                  area->cellX, area->cellY, area->areaX, area->areaY,
+                  std::lround((aroundTheGlobe(place.x) - columnOf(*area)) * kAreaPixelSteps),
+                  std::lround((place.y - rowOf(*area)) * kAreaPixelSteps),
+                  degreesMinutesText(where.lat, true).c_str(),
+                  degreesMinutesText(where.lon, false).c_str());
+    return text;
 }
 
 MapPoint mapPointAt(const MapView& view, double x, double y) {
@@ -127,8 +129,10 @@ std::vector<MapTile> tilesFor(const MapView& view) {
         return std::hypot(t.column + span / 2.0 - view.centre.x,
                           t.row + span / 2.0 - view.centre.y);
     };
-    std::stable_sort(tiles.begin(), tiles.end(),
-                     [&](const MapTile& a, const MapTile& b) { return distance(a) < distance(b); });
+    // Tiles as far from the middle go in the order they were made, row by row.
+    std::sort(tiles.begin(), tiles.end(), [&](const MapTile& a, const MapTile& b) {
+        return std::tuple(distance(a), a.row, a.column) < std::tuple(distance(b), b.row, b.column);
+    });
     for (MapTile& tile : tiles) tile.column = columnOf(areaOf(tile.column, 0));
     return tiles;
 }

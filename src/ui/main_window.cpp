@@ -308,8 +308,10 @@ void MainWindow::showRegionMap(bool shown) {
             *this);
         region_->setOutlineFile(services_->settings().value(kImportedKey).toString());
         // Closing the map's window unticks its entry.
-        connect(region_->dock()->toggleViewAction(), &QAction::toggled,
-                findChild<QAction*>(QStringLiteral("mnuregionmap")), &QAction::setChecked);
+        connect(region_->dock()->toggleViewAction(), &QAction::toggled, this,
+                [entry = findChild<QAction*>(QStringLiteral("mnuregionmap"))](bool shown) {
+                    entry->setChecked(shown);
+                });
     }
     region_->dock()->setVisible(shown);
     if (shown) region_->dock()->raise();

@@ -42,7 +42,6 @@ void MapHelper::sendNext() {
         process_ = std::make_unique<QProcess>();
         process_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         connect(process_.get(), &QProcess::readyReadStandardOutput, this, &MapHelper::readReplies);
-        connect(process_.get(), &QProcess::started, this, &MapHelper::sendNext);
         connect(process_.get(), &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
             if (e == QProcess::FailedToStart)
                 fail(tr("The map's GIS helper %1 could not be started: %2.")
@@ -56,8 +55,9 @@ void MapHelper::sendNext() {
                 });
         process_->start(program_(), {QStringLiteral("serve")});
     }
-    // It goes on once started; a helper that could not start failed already.
-    if (!process_ || process_->state() != QProcess::Running) return;
+    // A helper that could not start failed already; one that is starting
+    // takes the request as it starts.
+    if (!process_) return;
     working_ = std::make_unique<Pending>(std::move(queue_.front()));
     queue_.pop_front();
     working_->request.insert(QStringLiteral("id"), nextId_);

@@ -100,8 +100,8 @@ std::vector<MapPicture> MapImagery::pictures(const qm4::MapView& view) const {
     const auto rank = [span](const Held* h) {
         return h->tile.span == span ? INT_MAX : -h->tile.span;
     };
-    std::stable_sort(drawn.begin(), drawn.end(),
-                     [&](const Held* a, const Held* b) { return rank(a) < rank(b); });
+    std::sort(drawn.begin(), drawn.end(),
+              [&](const Held* a, const Held* b) { return rank(a) < rank(b); });
     std::vector<MapPicture> pictures;
     for (const Held* held : drawn) pictures.push_back({held->image, qm4::tilePicture(held->tile)});
     return pictures;

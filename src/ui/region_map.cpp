@@ -74,7 +74,7 @@ RegionMap::RegionMap(PlatformServices& services, ProjectDocument& document, Move
     });
     connect(&document_, &ProjectDocument::fieldsChanged, this, &RegionMap::followDocument);
     connect(&document_, &ProjectDocument::listsReset, this, &RegionMap::followDocument);
-    connect(&document_, &ProjectDocument::linesSpliced, &traceDue_, qOverload<>(&QTimer::start));
+    connect(&document_, &ProjectDocument::linesSpliced, this, [this] { traceDue_.start(); });
     connect(view_, &RegionView::viewChanged, this, &RegionMap::followView);
     connect(view_, &RegionView::areaChosen, this, &RegionMap::goTo);
     connect(view_, &RegionView::hovered, this, &RegionMap::report);
