@@ -101,7 +101,8 @@ std::string batchCommand(int rows, int jobs) {
     const fs::path out = bench().folder / "out";
     fs::remove_all(out);
     return std::string(QUILLMAP4_GEO_PROGRAM) + " batch " + bench().coast + " --region " +
-           bench().region(rows) + " --out " + out.string() + " --tolerance 0.5 --jobs " +
+           bench().region(rows) + " --out " + out.string() +
+           " --altitude 0 --vector-type 1 --vtp-layer 1 --width 2 --tolerance 0.5 --jobs " +
            std::to_string(jobs);
 }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make python3 qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev libgdal-dev gdal-bin
-    fonts-comic-neue desktop-file-utils parallel)
+    libcli11-dev fonts-comic-neue desktop-file-utils parallel)
 if [ "${QUILLMAP4_SETUP_EXTRA:-}" != "" ]; then
     read -r -a extra <<<"$QUILLMAP4_SETUP_EXTRA"
     packages+=("${extra[@]}")

@@ -51,36 +51,54 @@ void collect(const OGRGeometry* g, std::vector<const OGRPolygon*>& polygons,
     }
 }
 
-// The exterior ring alone, from a fixed point in a fixed direction: where
-// the clip starts a ring depends on everything else it was given.
-Geometry canonicalRing(const OGRPolygon& polygon) {
-    const OGRLinearRing* ring = polygon.getExteriorRing();
-    const int n = ring->getNumPoints() - 1;  // the closing point repeats the first
-    double twiceArea = 0;
-    int first = 0;
-    for (int i = 0; i < n; ++i) {
-        twiceArea += ring->getX(i) * ring->getY(i + 1) - ring->getX(i + 1) * ring->getY(i);
-        if (std::pair{ring->getY(i), ring->getX(i)} <
-            std::pair{ring->getY(first), ring->getX(first)})
-            first = i;
-    }
-    // With Y pointing down, a positive shoelace sum runs clockwise on screen.
-    const int step = twiceArea >= 0 ? 1 : n - 1;
+// The ring as a part of its own; when the area cut it, from a fixed point
+// in a fixed direction: where the clip starts a ring depends on everything
+// else it was given.
+Geometry ringPart(const OGRLinearRing& ring, bool canonical) {
     auto out = std::make_unique<OGRLinearRing>();
-    for (int k = 0, i = first; k <= n; ++k, i = (i + step) % n)
-        out->addPoint(ring->getX(i), ring->getY(i));
+    if (canonical) {
+        const int n = ring.getNumPoints() - 1;  // the closing point repeats the first
+        double twiceArea = 0;
+        int first = 0;
+        for (int i = 0; i < n; ++i) {
+            twiceArea += ring.getX(i) * ring.getY(i + 1) - ring.getX(i + 1) * ring.getY(i);
+            if (std::pair{ring.getY(i), ring.getX(i)} <
+                std::pair{ring.getY(first), ring.getX(first)})
+                first = i;
+        }
+        // With Y pointing down, a positive shoelace sum runs clockwise on screen.
+        const int step = twiceArea >= 0 ? 1 : n - 1;
+        for (int k = 0, i = first; k <= n; ++k, i = (i + step) % n)
+            out->addPoint(ring.getX(i), ring.getY(i));
+    } else {
+        out->addSubLineString(&ring);
+    }
     auto result = std::make_unique<OGRPolygon>();
     result->addRingDirectly(out.release());
     return result;
 }
 
-// Larger first; pieces of one size (to a millionth of a pixel) by their
+// A part with its size (area or length) and, for a hole, its ring's number.
+struct Sized {
+    Geometry part;
+    double size = 0;
+    std::size_t of = 0;
+};
+
+std::pair<double, double> firstPoint(const OGRGeometry& part) {
+    const OGRSimpleCurve& curve = wkbFlatten(part.getGeometryType()) == wkbLineString
+                                      ? *part.toLineString()
+                                      : *part.toPolygon()->getExteriorRing();
+    return {curve.getY(0), curve.getX(0)};
+}
+
+// Larger first; parts of one size (to a millionth of a pixel) by their
 // first point, top-most then left-most, so the order never depends on the
 // order in which the clip happened to give them.
-bool before(double sizeA, const OGRSimpleCurve& a, double sizeB, const OGRSimpleCurve& b) {
-    const double roundedA = std::round(sizeA * 1e6), roundedB = std::round(sizeB * 1e6);
+bool before(const Sized& a, const Sized& b) {
+    const double roundedA = std::round(a.size * 1e6), roundedB = std::round(b.size * 1e6);
     if (roundedA != roundedB) return roundedA > roundedB;
-    return std::pair{a.getY(0), a.getX(0)} < std::pair{b.getY(0), b.getX(0)};
+    return firstPoint(*a.part) < firstPoint(*b.part);
 }
 
 Piece pieceOf(const OGRSimpleCurve& curve, bool ring) {
@@ -106,26 +124,30 @@ AreaParts partsInArea(const OGRGeometry& lonLat, const AreaEdges& area, bool may
     std::vector<const OGRLineString*> lines;
     collect(clipped.get(), polygons, lines);
     result.polygon = !polygons.empty();
-    if (result.polygon) {
-        std::sort(polygons.begin(), polygons.end(), [](const auto* a, const auto* b) {
-            return before(a->get_Area(), *a->getExteriorRing(), b->get_Area(),
-                          *b->getExteriorRing());
-        });
-        for (const OGRPolygon* p : polygons) {
-            if (within) {
-                auto ring = std::make_unique<OGRPolygon>();
-                ring->addRingDirectly(p->getExteriorRing()->clone());
-                result.parts.push_back(std::move(ring));
-            } else {
-                result.parts.push_back(canonicalRing(*p));
-            }
+    std::vector<Sized> sized, holes;
+    for (const OGRPolygon* p : polygons)
+        sized.push_back({ringPart(*p->getExteriorRing(), !within), p->get_Area(), 0});
+    for (const OGRLineString* line : lines)
+        if (!result.polygon) sized.push_back({Geometry(line->clone()), line->get_Length(), 0});
+    std::vector<std::size_t> order(sized.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return before(sized[a], sized[b]); });
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        for (int h = 0; result.polygon && h < polygons[order[k]]->getNumInteriorRings(); ++h) {
+            const OGRLinearRing& ring = *polygons[order[k]]->getInteriorRing(h);
+            holes.push_back({ringPart(ring, !within), std::abs(ring.get_Area()), k + 1});
         }
-        return result;
+        result.parts.push_back(std::move(sized[order[k]].part));
+        result.holeOf.push_back(0);
     }
-    std::sort(lines.begin(), lines.end(), [](const auto* a, const auto* b) {
-        return before(a->get_Length(), *a, b->get_Length(), *b);
+    std::sort(holes.begin(), holes.end(), [](const Sized& a, const Sized& b) {
+        return a.of != b.of ? a.of < b.of : before(a, b);
     });
-    for (const OGRLineString* line : lines) result.parts.emplace_back(line->clone());
+    for (Sized& hole : holes) {
+        result.parts.push_back(std::move(hole.part));
+        result.holeOf.push_back(hole.of);
+    }
     return result;
 }
 
@@ -143,6 +165,11 @@ Piece simplifiedPiece(const OGRGeometry& part, double tolerance) {
         return pieceOf(*(*largest)->getExteriorRing(), true);
     }
     return lines.empty() ? Piece{} : pieceOf(*lines.front(), false);
+}
+
+PieceKind partKind(const AreaParts& parts, std::size_t part) {
+    if (!parts.polygon) return PieceKind::Line;
+    return parts.holeOf[part] != 0 ? PieceKind::Hole : PieceKind::Ring;
 }
 
 }  // namespace qm4::geo

@@ -13,12 +13,16 @@ namespace qm4::geo {
 
 struct AreaParts {
     bool polygon = false;
-    // On the picture, not simplified. A polygon's parts are single rings;
-    // when the area cuts the polygon, each ring starts at its top-most,
-    // then left-most point and runs clockwise on the picture. A line's
-    // parts keep their direction. Largest (area or length) first, pieces of
-    // one size by their first point, top-most, then left-most.
+    // On the picture, not simplified, each a single ring or a line. A
+    // polygon's outer rings come first, largest first, then the holes, by
+    // their ring and each ring's largest first; when the area cuts the
+    // polygon, each ring starts at its top-most, then left-most point and
+    // runs clockwise on the picture. A line's parts keep their direction,
+    // longest first. Parts of one size go by their first point, top-most,
+    // then left-most.
     std::vector<Geometry> parts;
+    // For each part: 0, or the number (from 1) of the part whose hole it is.
+    std::vector<std::size_t> holeOf;
 };
 
 // mayBeWithin false: the caller knows the shape reaches beyond the area,
@@ -30,5 +34,8 @@ AreaParts partsInArea(const OGRGeometry& lonLat, const AreaEdges& area, bool may
 // at all) as picture positions, a ring without its closing point; empty
 // when the simplification leaves nothing.
 Piece simplifiedPiece(const OGRGeometry& part, double tolerance);
+
+// What the part traces: a line, a ring or a hole.
+PieceKind partKind(const AreaParts& parts, std::size_t part);
 
 }  // namespace qm4::geo

@@ -170,26 +170,35 @@ class Splitter {
     }
 
     void descend(const Node& node) const {
-        if (node.items.empty()) return finished(node.range);
+        if (node.items.empty()) return finished(node.range.count());
         if (node.range.count() > 1) {
             const auto [first, second] = halves(node.range);
             if (waiting_.jobIdle()) {
-                waiting_.leave(narrowed(node, second));
-                descend(narrowed(node, first));
+                waiting_.leave(half(node, second));
+                descend(half(node, first));
                 return;
             }
-            descend(narrowed(node, first));
-            descend(narrowed(node, second));
+            descend(half(node, first));
+            descend(half(node, second));
             return;
         }
         const GridArea area{node.range.x0, node.range.y0};
         if (work_.wanted(area)) leaf(area, node);
-        finished(node.range);
+        finished(1);
     }
 
   private:
-    void finished(const GridRange& range) const {
-        if (work_.done) *work_.done += range.count();
+    // The node narrowed to one of its halves, or straight to the wanted
+    // areas in it; the rest of the half is done.
+    Node half(const Node& node, const GridRange& range) const {
+        const GridRange wanted = work_.wantedWithin ? work_.wantedWithin(range) : range;
+        finished(range.count() - wanted.count());
+        if (wanted.count() == 0) return {wanted, {}};
+        return narrowed(node, wanted);
+    }
+
+    void finished(long long areas) const {
+        if (work_.done) *work_.done += areas;
     }
 
     void leaf(GridArea area, const Node& node) const {

@@ -50,6 +50,11 @@ struct NearArea {
 struct SplitWork {
     // Only these areas get work.
     std::function<bool(GridArea)> wanted;
+    // The smallest range that holds every wanted area of a range (none:
+    // an empty one); unset: the range itself. The halving narrows the
+    // shapes straight to it, so that areas far apart cost what each costs
+    // alone.
+    std::function<GridRange(const GridRange&)> wantedWithin;
     // Called for each wanted area that some feature comes near, from any of
     // the jobs, with the features in their order.
     std::function<void(GridArea, std::vector<NearArea>&)> area;

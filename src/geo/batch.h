@@ -9,8 +9,9 @@
 namespace qm4::geo {
 
 // The arguments after "batch". The exit status: 0 every area written (or
-// skipped as written before), 1 a bad input or a failed area (the summary
-// says which), 2 bad usage.
+// skipped as written before; dropped slivers are no failure), 1 a bad input
+// or a failed area (the summary says which), 2 bad usage, a form without
+// the fields the sources need included.
 int runBatch(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 // The shard (0..shards-1) an area belongs to: a mix of its numbers, so

@@ -1,13 +1,15 @@
-// An area's pieces simplified until they fit a source, pressed, and written.
+// An area's pieces simplified until they fit a source, pressed as Import
+// Shape presses them, and written.
 #include "geo/batch_area.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 #include "capture/shape_presses.h"
 #include "geo/area_pieces.h"
+#include "geo/batch_folders.h"
 #include "model/calculate.h"
 #include "model/numbers.h"
 #include "model/position_text.h"
@@ -24,117 +26,192 @@ namespace fs = std::filesystem;
 // Past this a piece is no shape any more.
 constexpr double kMostTolerance = 256;
 
-struct PieceWork {
-    std::size_t feature = 0;
-    ProjectState pressed;
-    std::size_t points = 0;
-    std::size_t before = 0;  // points at the asked tolerance
+// A part's imports at the tolerance where all of them fit a source, each
+// pressed on the area's form.
+struct FittedPart {
+    PartImports imports;
+    std::vector<ProjectState> pressed;
+    std::size_t before = 0;  // the part's own points at the asked tolerance
     double tolerance = 0;
-    std::string error;
+    std::string error;  // it cannot be written
 };
 
-// The part pressed on the area's form, simplified harder (half as much
-// again each step) until both sources can count its points.
-PieceWork fitted(const AreaSettings& settings, const ProjectState& form, const OGRGeometry& part,
-                 bool polygon) {
-    PieceWork work;
+std::size_t ownPoints(const PartImports& part) {
+    if (part.imports.empty()) return 0;
+    const ImportPresses& own = part.imports.front();
+    return std::max(own.lwm.size(), own.vtp.size());
+}
+
+// Simplified harder (half as much again each step) until both sources can
+// count the points of every import.
+FittedPart fitted(const AreaSettings& settings, const ProjectState& form, const OGRGeometry& part,
+                  PieceKind kind) {
+    FittedPart fit;
     for (double t = settings.tolerance;; t = t < 0.25 ? 0.25 : t * 1.5) {
-        const auto pixels = picturePixels(simplifiedPiece(part, t), polygon);
-        if (t == settings.tolerance) work.before = pixels.size();
-        if (pixels.empty()) {
-            work.error = "nothing is left of the piece at tolerance " + decimalText(t);
-            return work;
-        }
-        if (pixels.size() <= kMostSourcePoints) {
-            work.pressed = form;
+        fit.imports = partImports(simplifiedPiece(part, t), kind, VtpLinePoly(form) == 1);
+        fit.tolerance = t;
+        if (t == settings.tolerance) fit.before = ownPoints(fit.imports);
+        if (!fit.imports.dropped.empty()) return fit;
+        fit.pressed.clear();
+        bool fits = true;
+        for (const ImportPresses& import : fit.imports.imports) {
+            fits = std::max(import.lwm.size(), import.vtp.size()) <= kMostSourcePoints;
+            if (!fits) break;
+            ProjectState& s = fit.pressed.emplace_back(form);
             std::string failure;
-            pressPixels(work.pressed, pixels, [&](const FillXYError& e) { failure = e.message; });
+            pressImport(s, import, [&](const FillXYError& e) { failure = e.message; });
             if (!failure.empty()) {
-                work.error = failure.substr(failure.find('\n') + 1);
-                return work;
+                fit.error = failure.substr(failure.find('\n') + 1);
+                return fit;
             }
-            if (countersFit(work.pressed)) {
-                work.points = pixels.size();
-                work.tolerance = t;
-                return work;
-            }
+            fits = countersFit(s);
+            if (!fits) break;
         }
+        if (fits) return fit;
         if (t > kMostTolerance) {
-            work.error = "it cannot be simplified to fit a source";
-            return work;
+            fit.error = "it cannot be simplified to fit a source.";
+            return fit;
         }
     }
 }
 
-// The project (and its points file) and both sources, the bytes Save and
-// Create Source write, each made straight in the piece's fresh folder: the
-// folder's rename puts all four in place at once. The compiler on each
-// source when asked.
-Expected<std::string> writePiece(const AreaSettings& settings, const ProjectState& s,
-                                 const std::string& folder, bool& compileFailed,
-                                 std::string& compiled) {
+struct Written {
+    std::string files;
+    std::string digest;
+    std::string compiled;  // the compiler's verdicts
+    bool compileFailed = false;
+};
+
+// The project (and its points file) and each source that has points, the
+// bytes Save and Create Source write, made straight in the piece's fresh
+// folder: the folder's rename puts them in place at once. The compiler on
+// each source when asked.
+Expected<Written> writePiece(const AreaSettings& settings, const ProjectState& s,
+                             const std::string& folder) {
     const std::string project = ProjectFilePath(folder, s);
     const std::string fields = projectFileText(s);
     if (const Status fits = checkProjectLines(fields); !fits) return fits.error();
-    auto lwm = lwmSourceText(s);
-    if (!lwm) return lwm.error();
-    auto vtp = vtpSourceText(s);
-    if (!vtp) return vtp.error();
-    encodeWindows1252InPlace(lwm.value());
-    encodeWindows1252InPlace(vtp.value());
-    const std::pair<std::string, std::string> written[] = {
-        {companionPath(project), pointsFileText(pointsOf(s, ""))},
-        {project, toWindows1252(fields)},
-        {LwmSourcePath(folder), std::move(lwm.value())},
-        {VtpSourcePath(folder), std::move(vtp.value())}};
+    Written done;
+    const std::string projectBytes = toWindows1252(fields);
+    const std::string pointsBytes = pointsFileText(pointsOf(s, ""));
+    done.digest = savedDigest(projectBytes, pointsBytes);
+    std::vector<std::pair<std::string, std::string>> written = {
+        {companionPath(project), pointsBytes}, {project, projectBytes}};
+    std::vector<std::string> sources;
+    for (const bool lwm : {true, false}) {
+        if ((lwm ? s.lstLWM : s.lstVTP).lines.empty()) continue;
+        auto text = lwm ? lwmSourceText(s) : vtpSourceText(s);
+        if (!text) return text.error();
+        encodeWindows1252InPlace(text.value());
+        written.emplace_back(lwm ? LwmSourcePath(folder) : VtpSourcePath(folder),
+                             std::move(text.value()));
+        sources.push_back(lwm ? "LWMSource.asm" : "VTPSource.asm");
+    }
     for (const auto& [path, bytes] : written)
         if (const Status made = writeNewFile(path, bytes); !made) return made.error();
-    std::string files = fs::path(project).filename().string() + " " +
-                        fs::path(companionPath(project)).filename().string() +
-                        " LWMSource.asm VTPSource.asm";
-    if (settings.compile) {
-        for (const char* source : {"LWMSource.asm", "VTPSource.asm"}) {
-            const CompileVerdict verdict =
-                compileInFolder(*settings.compile, folder, source, "compile.log");
-            compiled += (compiled.empty() ? "" : " ") + verdict.summary;
-            compileFailed = compileFailed || !verdict.compiled;
-            if (verdict.compiled) files += " " + bglFileName(source);
-        }
-        files += " compile.log";
+    done.files = fs::path(project).filename().string() + " " +
+                 fs::path(companionPath(project)).filename().string();
+    for (const std::string& source : sources) done.files += " " + source;
+    if (!settings.compile) return done;
+    for (const std::string& source : sources) {
+        const CompileVerdict verdict =
+            compileInFolder(*settings.compile, folder, source, "compile.log");
+        done.compiled += (done.compiled.empty() ? "" : " ") + verdict.summary;
+        done.compileFailed = done.compileFailed || !verdict.compiled;
+        if (verdict.compiled) done.files += " " + bglFileName(source);
     }
-    return files;
+    done.files += " compile.log";
+    return done;
 }
 
-// Puts the finished folder in place: one rename when the name is free, as
-// it is unless --force redoes the area; otherwise in place of the earlier
-// folder of that name.
-Status moveIntoPlace(const fs::path& partial, const fs::path& target) {
-    std::error_code ec;
-    fs::rename(partial, target, ec);
-    if (!ec) return okStatus();
-    ec.clear();
-    const fs::path old = target.parent_path() / ("." + target.filename().string() + ".old");
-    fs::remove_all(old, ec);
-    if (fs::exists(target, ec)) fs::rename(target, old, ec);
-    if (!ec) fs::rename(partial, target, ec);
-    if (ec)
-        return Error{"Could not put \"" + target.string() + "\" in place: " + ec.message() + "."};
-    fs::remove_all(old, ec);
-    return okStatus();
+// A piece to write: its project pressed, and its row so far.
+struct Planned {
+    ProjectState project;
+    SummaryRow row;
+};
+
+std::string maskName(const ProjectState& s) { return LwmMask(s) == 1 ? "Land" : "Water"; }
+
+std::string featureText(const BatchFeature& feature) {
+    return feature.layerName + ":" + std::to_string(feature.fid) +
+           (feature.name.empty() ? "" : " " + feature.name);
 }
 
-// A fresh, empty folder in place of whatever a stopped run left there.
-Status makeFreshFolder(const fs::path& folder) {
-    std::error_code ec;
-    if (fs::create_directory(folder, ec)) return okStatus();
-    fs::remove_all(folder, ec);
-    if (!ec && fs::create_directory(folder, ec)) return okStatus();
-    return Error{"Could not make \"" + folder.string() +
-                 "\": " + (ec ? ec.message() : std::string("it is in use")) + "."};
+// The pieces of one feature in the area, numbered after those planned so
+// far; its dropped parts as rows. False with the failing row when a part
+// cannot be written.
+bool planFeature(const AreaSettings& settings, const ProjectState& form, GridArea area,
+                 NearArea& item, const BatchFeature& feature, std::vector<Planned>& planned,
+                 std::vector<SummaryRow>& rows) {
+    const AreaParts parts = partsInArea(*item.shape, gridAreaEdges(area), item.whole);
+    item.shape.reset();
+    std::vector<FittedPart> fits;
+    std::vector<PartImports> imports;
+    SummaryRow start;
+    start.area = areaFolderName(area);
+    start.feature = featureText(feature);
+    for (std::size_t k = 0; k < parts.parts.size(); ++k) {
+        fits.push_back(fitted(settings, form, *parts.parts[k], partKind(parts, k)));
+        imports.push_back(std::move(fits.back().imports));
+        if (!fits.back().error.empty()) {
+            rows.push_back(start);
+            rows.back().kind = pieceKindName(partKind(parts, k));
+            rows.back().outcome = "failed: " + fits.back().error;
+            return false;
+        }
+    }
+    const std::size_t offset = planned.size();
+    const std::vector<ImportPlace> places = orderImports(imports, parts.holeOf);
+    for (const ImportPlace& place : places) {
+        const FittedPart& fit = fits[place.part];
+        const ImportPresses& import = imports[place.part].imports[place.index];
+        Planned& piece = planned.emplace_back(Planned{fit.pressed[place.index], start});
+        // A hole, and the shoreline runs around it, take the other mask.
+        if (partKind(parts, place.part) == PieceKind::Hole)
+            piece.project.Option2 = !(piece.project.Option1 = !piece.project.Option1);
+        SummaryRow& row = piece.row;
+        row.mask = maskName(piece.project);
+        row.piece = static_cast<int>(planned.size());
+        row.kind = pieceKindName(import.kind);
+        row.of = import.of ? static_cast<int>(import.of + offset) : 0;
+        row.points = std::max(import.lwm.size(), import.vtp.size());
+        row.tolerance = fit.tolerance;
+        row.outcome = "written";
+        if (place.index == 0 && fit.before != row.points)
+            row.outcome += ", simplified from " + std::to_string(fit.before) + " to " +
+                           std::to_string(row.points) + " points at tolerance " +
+                           decimalText(fit.tolerance);
+    }
+    for (std::size_t k = 0; k < parts.parts.size(); ++k) {
+        if (imports[k].dropped.empty()) continue;
+        SummaryRow& row = rows.emplace_back(start);
+        row.kind = pieceKindName(partKind(parts, k));
+        row.tolerance = fits[k].tolerance;
+        row.outcome = "dropped: " + imports[k].dropped;
+        row.mask =
+            (LwmMask(form) == 1) != (partKind(parts, k) == PieceKind::Hole) ? "Land" : "Water";
+        const auto ring = std::find_if(places.begin(), places.end(), [&](const ImportPlace& p) {
+            return p.index == 0 && p.part + 1 == parts.holeOf[k];
+        });
+        if (ring != places.end()) row.of = static_cast<int>(offset + (ring - places.begin()) + 1);
+    }
+    return true;
 }
 
-std::string pieceFolder(const std::string& name, std::size_t piece) {
-    return piece == 1 ? name : name + "_" + std::to_string(piece);
+// Every row of the area marked failed, the cause on the failing one.
+std::vector<SummaryRow> failedArea(std::vector<Planned>& planned, std::vector<SummaryRow> rows,
+                                   const std::string& failing, bool kept) {
+    for (Planned& piece : planned) {
+        piece.row.files.clear();
+        piece.row.digest.clear();
+        if (!piece.row.failed())
+            piece.row.outcome = "failed: not written, as " + failing + " failed.";
+        rows.push_back(std::move(piece.row));
+    }
+    if (kept)
+        for (SummaryRow& row : rows)
+            if (row.failed()) row.outcome += " The area's earlier folders were kept.";
+    return rows;
 }
 
 }  // namespace
@@ -164,86 +241,66 @@ std::vector<SummaryRow> writeArea(const AreaSettings& settings, GridArea area,
     const std::string name = areaFolderName(area);
     const fs::path out(settings.outFolder);
     std::error_code ec;
-    if (!settings.force && fs::is_directory(out / name, ec))
-        return {{name, 0, "", 0, 0, name, "skipped: written before", false}};
+    const bool whole = fs::is_directory(out / name, ec);
+    SummaryRow asWhole;
+    asWhole.area = name;
+    if (!settings.force && whole) {
+        asWhole.files = name;
+        asWhole.outcome = "skipped: written before";
+        return {asWhole};
+    }
     const auto form = formAtArea(settings.form, area);
-    if (!form) return {{name, 0, "", 0, 0, "", "failed: " + form.error().message, true}};
+    if (!form) {
+        asWhole.outcome = "failed: " + form.error().message;
+        return {asWhole};
+    }
 
-    std::vector<PieceWork> pieces;
+    std::vector<Planned> planned;
     std::vector<SummaryRow> rows;
-    for (NearArea& item : near) {
-        const AreaParts parts = partsInArea(*item.shape, gridAreaEdges(area), item.whole);
-        item.shape.reset();
-        for (const Geometry& part : parts.parts) {
-            PieceWork work = fitted(settings, *form, *part, parts.polygon);
-            work.feature = item.feature;
-            pieces.push_back(std::move(work));
-        }
-    }
-    // Pieces of an earlier, unfinished run that this one would not replace.
-    for (std::size_t k = std::max<std::size_t>(2, pieces.size() + 1);
-         fs::exists(out / pieceFolder(name, k), ec); ++k)
-        fs::remove_all(out / pieceFolder(name, k), ec);
+    // No folder of a failed redo stays; nor, where the area was not whole,
+    // what an earlier stopped run left of it.
+    const auto fail = [&](const std::string& failing) {
+        removeLeftovers(out, name);
+        if (!whole) removeAreaFolders(out, name);
+        return failedArea(planned, rows, failing, whole);
+    };
+    for (NearArea& item : near)
+        if (!planFeature(settings, *form, area, item, features[item.feature], planned, rows))
+            return fail("a piece of " + rows.back().feature);
 
-    bool failed = false;
-    // The first folder last: its presence says the area is whole.
-    for (std::size_t k = pieces.size(); k >= 1; --k) {
-        PieceWork& work = pieces[k - 1];
-        const BatchFeature& feature = features[work.feature];
+    removeLeftovers(out, name);
+    bool compileFailed = false;
+    for (Planned& piece : planned) {
+        const std::size_t k = static_cast<std::size_t>(piece.row.piece);
         const std::string folder = pieceFolder(name, k);
-        SummaryRow row{name,
-                       static_cast<int>(k),
-                       feature.layerName + ":" + std::to_string(feature.fid) +
-                           (feature.name.empty() ? "" : " " + feature.name),
-                       work.points,
-                       work.tolerance,
-                       "",
-                       "written",
-                       false};
-        if (work.points != work.before && work.error.empty())
-            row.outcome += ", simplified from " + std::to_string(work.before) + " to " +
-                           std::to_string(work.points) + " points at tolerance " +
-                           decimalText(work.tolerance);
-        const fs::path partial = out / ("." + folder + ".partial");
-        bool compileFailed = false;
-        std::string compiled;
-        Expected<std::string> files = Error{work.error};
-        if (work.error.empty()) {
-            if (const Status made = makeFreshFolder(partial); !made) {
-                files = made.error();
-            } else {
-                ProjectState& s = work.pressed;
-                s.txtprojectname = settings.projectName.empty() ? folder : settings.projectName;
-                files = writePiece(settings, s, partial.string(), compileFailed, compiled);
-            }
+        const fs::path partial = partialFolder(out, name, k);
+        ProjectState& s = piece.project;
+        s.txtprojectname = settings.projectName.empty() ? folder : settings.projectName;
+        Expected<Written> written = Error{""};
+        if (const Status made = makeFreshFolder(partial); !made)
+            written = made.error();
+        else
+            written = writePiece(settings, s, partial.string());
+        if (!written) {
+            piece.row.outcome = "failed: " + written.error().message;
+            return fail("piece " + std::to_string(k));
         }
-        if (files) {
-            if (const Status placed = moveIntoPlace(partial, out / folder); !placed)
-                files = placed.error();
-        }
-        if (!files) {
-            fs::remove_all(partial, ec);
-            row.outcome = "failed: " + files.error().message;
-            row.failed = failed = true;
-        } else {
-            row.files = folder + "/ " + *files;
-            if (settings.compile) row.outcome += "; " + compiled;
-            row.failed = compileFailed;
-        }
-        rows.push_back(std::move(row));
-        if (failed) break;
+        piece.row.files = folder + "/ " + written->files;
+        piece.row.digest = written->digest;
+        if (settings.compile)
+            piece.row.outcome = written->compileFailed
+                                    ? "failed: " + written->compiled
+                                    : piece.row.outcome + "; " + written->compiled;
+        compileFailed = compileFailed || written->compileFailed;
     }
-    if (failed) {
-        // No half area stays: the pieces written before the failure go too.
-        for (std::size_t k = 1; k <= pieces.size(); ++k)
-            fs::remove_all(out / pieceFolder(name, k), ec);
-        for (std::size_t r = 0; r + 1 < rows.size(); ++r) {
-            rows[r].outcome = "removed: piece " + std::to_string(rows.back().piece) + " failed";
-            rows[r].files.clear();
-            rows[r].failed = true;
-        }
+    // A redo the compiler fails keeps the earlier folders; an area made for
+    // the first time keeps its own, with the compiler's log.
+    if (compileFailed && whole) return fail("the compiler");
+    if (const Status placed = placeArea(out, name, planned.size()); !placed) {
+        planned.front().row.outcome = "failed: " + placed.error().message;
+        return fail("putting the folders in place");
     }
-    std::reverse(rows.begin(), rows.end());
+    for (Planned& piece : planned) rows.push_back(std::move(piece.row));
     return rows;
 }
 

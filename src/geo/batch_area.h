@@ -10,6 +10,7 @@
 #include "geo/area_split.h"
 #include "geo/compiler_run.h"
 #include "model/project_state.h"
+#include "project/batch_summary.h"
 
 namespace qm4::geo {
 
@@ -22,18 +23,6 @@ struct AreaSettings {
     std::string outFolder;
 };
 
-// One line of batch.csv.
-struct SummaryRow {
-    std::string area;
-    int piece = 0;  // 0: the area as a whole (skipped, failed before its pieces)
-    std::string feature;
-    std::size_t points = 0;
-    double tolerance = 0;
-    std::string files;
-    std::string outcome;
-    bool failed = false;
-};
-
 // "123_120_05_28": cell x and y with three digits, area x and y with two.
 std::string areaFolderName(GridArea area);
 
@@ -42,10 +31,13 @@ std::string areaFolderName(GridArea area);
 Expected<ProjectState> formAtArea(const ProjectState& form, GridArea area);
 
 // Writes the area's folders (123_120_05_28, then _2, _3 for further
-// pieces), each through a temporary folder renamed into place, the first
-// folder last: an area whose first folder exists was written whole, and is
-// skipped unless settings.force. A failure leaves none of the area's
-// folders behind.
+// pieces): every piece made in a fresh temporary folder, then all of them
+// put in place at once, the first folder last, and the area's earlier
+// folders removed. An area whose first folder exists was written whole,
+// and is skipped unless settings.force. When a piece fails, no folder of
+// the redo is kept and the earlier folders stay as they were; an area
+// written for the first time whose compiler fails keeps its folders, for
+// the log. Slivers are dropped, each with a row that says so.
 std::vector<SummaryRow> writeArea(const AreaSettings& settings, GridArea area,
                                   std::vector<NearArea>& near,
                                   const std::vector<BatchFeature>& features);

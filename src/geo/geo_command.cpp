@@ -1,14 +1,19 @@
-// The helper's command line: its verbs and their options, and the serve
-// loop that answers one request line after another.
+// The helper's command line, read with CLI11: its commands and their
+// options, and the serve loop that answers one request line after another.
 #include "geo/geo_command.h"
 
 #include <cpl_error.h>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include <charconv>
 #include <istream>
 #include <ostream>
 
 #include "geo/batch.h"
+#include "geo/command_line.h"
 #include "geo/geo_requests.h"
 #include "geo/ogr_support.h"
 #include "geo/shape_import.h"
@@ -17,22 +22,6 @@
 
 namespace qm4::geo {
 namespace {
-
-constexpr const char* kUsage =
-    "Usage:\n"
-    "  quillmap4-geo --help | --version\n"
-    "  quillmap4-geo features FILE (--area CELLX,CELLY,AREAX,AREAY | --position LAT,LON)\n"
-    "      the features of FILE that meet the area, one a line: layer, id, name, geometry\n"
-    "      type, points inside, tab-separated; then the notes\n"
-    "  quillmap4-geo serve\n"
-    "      answers JSON requests, one a line, on standard input (see the README)\n"
-    "  quillmap4-geo batch FILE (--region SOUTH,WEST,NORTH,EAST | --areas LIST) --out DIR\n"
-    "      [options]  projects and sources for every area the shapes meet;\n"
-    "      quillmap4-geo batch --help lists its options\n";
-
-struct UsageError {
-    std::string message;
-};
 
 // GDAL's own messages go to standard error, never among the replies.
 void toStandardError(CPLErr, CPLErrorNum, const char* message) {
@@ -47,28 +36,25 @@ int serve(std::istream& in, std::ostream& out) {
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         answerRequest(line, [&](const std::string& reply) { out << reply << '\n' << std::flush; });
+        // What the request left freed goes back to the system while the
+        // helper waits: GDAL parses a large GeoJSON through a gigabyte of
+        // objects, GEOS checks a coastline through copies of it. Asked only
+        // when there is much to give, as the walk over the heap costs a
+        // millisecond.
+#ifdef __GLIBC__
+        if (mallinfo2().fordblks > (std::size_t{64} << 20)) malloc_trim(0);
+#endif
     }
     CPLPopErrorHandler();
     return 0;
 }
 
-int features(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    std::string file, areaText, positionText;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const bool valued = i + 1 < args.size();
-        if (args[i] == "--area" && valued)
-            areaText = args[++i];
-        else if (args[i] == "--position" && valued)
-            positionText = args[++i];
-        else if (file.empty() && !args[i].starts_with("--"))
-            file = args[i];
-        else
-            throw UsageError{"features: unexpected \"" + args[i] + "\"."};
-    }
-    if (file.empty() || areaText.empty() == positionText.empty())
-        throw UsageError{"features needs a FILE and either --area or --position."};
+int features(const std::string& file, const std::string& areaText, const std::string& positionText,
+             std::ostream& out, std::ostream& err) {
     const auto area = areaText.empty() ? areaOfPosition(positionText) : areaOfNumbers(areaText);
-    if (!area) throw UsageError{area.error().message};
+    if (!area)
+        throw CLI::ValidationError(areaText.empty() ? "--position" : "--area",
+                                   area.error().message);
     const auto list = listFeatures(file, *area, {});
     if (!list) {
         err << list.error().message << '\n';
@@ -115,24 +101,39 @@ Expected<AreaEdges> areaOfPosition(const std::string& text) {
 
 int runGeoTool(const std::vector<std::string>& arguments, std::istream& in, std::ostream& out,
                std::ostream& err) {
-    try {
-        const std::string verb = arguments.empty() ? "" : arguments[0];
-        if (verb == "--help" || verb == "-h") {
-            out << kUsage;
-            return 0;
-        }
-        if (verb == "--version") {
+    // The batch reads its own options, listed by "quillmap4-geo batch --help".
+    if (!arguments.empty() && arguments[0] == "batch")
+        return runBatch({arguments.begin() + 1, arguments.end()}, out, err);
+    CLI::App app("The GIS helper of Quillmap4: the one program that loads GDAL.", "quillmap4-geo");
+    app.get_formatter()->column_width(28);
+    bool version = false;
+    app.add_flag("--version", version, "print the version and end");
+    std::string file, areaText, positionText;
+    CLI::App* listing = app.add_subcommand(
+        "features",
+        "the features of FILE that meet the area, one a line: layer, id, name, geometry type, "
+        "points inside, tab-separated; then the notes");
+    listing->add_option("FILE", file, "the vector file")->required();
+    auto* area = listing->add_option("--area", areaText, "the area as CELLX,CELLY,AREAX,AREAY");
+    auto* position = listing->add_option("--position", positionText, "the area at LAT,LON");
+    area->excludes(position);
+    CLI::App* serving =
+        app.add_subcommand("serve", "answers JSON requests, one a line, on standard input");
+    app.add_subcommand("batch",
+                       "projects and sources for every area the shapes meet; "
+                       "quillmap4-geo batch --help lists its options");
+    app.require_subcommand(0, 1);
+    return parseAndRun(app, arguments, out, err, [&] {
+        if (version) {
             out << "quillmap4-geo " << versionText() << '\n';
             return 0;
         }
-        if (verb == "serve" && arguments.size() == 1) return serve(in, out);
-        if (verb == "features") return features(arguments, out, err);
-        if (verb == "batch") return runBatch({arguments.begin() + 1, arguments.end()}, out, err);
-        throw UsageError{verb.empty() ? "Say what to do." : "Unknown command \"" + verb + "\"."};
-    } catch (const UsageError& e) {
-        err << "quillmap4-geo: " << e.message << '\n' << kUsage;
-        return 2;
-    }
+        if (serving->parsed()) return serve(in, out);
+        if (!listing->parsed()) throw usageError("Say what to do: features, serve or batch.");
+        if (areaText.empty() == positionText.empty())
+            throw usageError("features needs --area or --position.");
+        return features(file, areaText, positionText, out, err);
+    });
 }
 
 }  // namespace qm4::geo

@@ -11,6 +11,7 @@
 #include <map>
 #include <optional>
 
+#include "geo/heartbeat.h"
 #include "geo/imagery.h"
 #include "geo/outlines.h"
 #include "geo/shape_import.h"
@@ -25,7 +26,7 @@ using Fields = std::string;
 struct Request {
     long long id = 0;
     const CPLJSONObject& body;
-    const ReplySink& send;
+    ProgressLines& progress;
 };
 
 using Handler = Expected<Fields> (*)(const Request&);
@@ -107,14 +108,8 @@ Expected<Fields> features(const Request& r) {
     if (!file) return file.error();
     const auto edges = area(r.body);
     if (!edges) return edges.error();
-    double shown = 0;
-    const auto list = listFeatures(*file, *edges, [&](double part) {
-        if (part >= shown + 0.01) {
-            shown = part;
-            r.send("{\"id\":" + std::to_string(r.id) + ",\"progress\":" + jsonNumber(part) + "}");
-        }
-        return true;
-    });
+    const auto list =
+        listFeatures(*file, *edges, [&](double part) { return r.progress.report(part); });
     if (!list) return list.error();
     Fields out = ",\"features\":[";
     for (const FeatureInfo& f : list->features) {
@@ -157,6 +152,9 @@ Expected<Fields> shape(const Request& r) {
                    jsonNumber(p.y) + "]";
         out += "]";
     }
+    out += "],\"holeOf\":[";
+    for (const std::size_t of : found->holeOf)
+        out += std::string(out.back() == '[' ? "" : ",") + std::to_string(of);
     return out + "]";
 }
 
@@ -274,7 +272,10 @@ std::string answer(std::string_view line, const ReplySink& send) {
     const auto handler = kHandlers.find(op.ToString());
     if (handler == kHandlers.end())
         return failure(number, "There is no op \"" + op.ToString() + "\".");
-    const auto fields = handler->second(Request{number, body, send});
+    const auto fields = [&] {
+        ProgressLines progress(number, send, std::chrono::milliseconds(500));
+        return handler->second(Request{number, body, progress});
+    }();
     if (!fields) return failure(number, fields.error().message);
     return "{\"id\":" + std::to_string(number) + ",\"ok\":true" + *fields + "}";
 }

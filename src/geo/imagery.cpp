@@ -123,6 +123,34 @@ GDALDatasetUniquePtr expandedPalette(GDALDataset& raster) {
     return expanded;
 }
 
+// The range of a band's values that becomes 0..255 in the picture.
+struct ByteScale {
+    double low = 0, high = 255;
+};
+
+// Each band's range as gdal_translate -scale takes it: a byte band as it is;
+// a wider or floating-point one (a 16-bit or a float GeoTIFF) from the
+// minimum and maximum of the statistics the file keeps, else as GDAL
+// estimates them from an overview or a sample of its blocks, which stays
+// cheap however large the raster.
+std::vector<ByteScale> byteScales(GDALDataset& raster) {
+    std::vector<ByteScale> scales(static_cast<std::size_t>(raster.GetRasterCount()));
+    for (int b = 0; b < raster.GetRasterCount(); ++b) {
+        GDALRasterBand* band = raster.GetRasterBand(b + 1);
+        double range[2] = {0, 0};
+        if (band->GetRasterDataType() != GDT_Byte &&
+            band->ComputeRasterMinMax(TRUE, range) == CE_None && range[1] > range[0])
+            scales[static_cast<std::size_t>(b)] = {range[0], range[1]};
+    }
+    return scales;
+}
+
+bool allBytes(GDALDataset& raster) {
+    for (int b = 1; b <= raster.GetRasterCount(); ++b)
+        if (raster.GetRasterBand(b)->GetRasterDataType() != GDT_Byte) return false;
+    return true;
+}
+
 // The raster on the picture's grid in WGS 84, its colour bands then an alpha
 // band. The capture's pixel centres run from edge to edge, so the picture
 // reaches half a capture pixel beyond them. A raster without a coordinate
@@ -130,17 +158,33 @@ GDALDatasetUniquePtr expandedPalette(GDALDataset& raster) {
 // in WGS 84. Cubic rather than bilinear: a zoomed view is mostly upsampled,
 // where cubic keeps a shoreline crisp that bilinear would smear over two
 // capture pixels; when a fine raster is shrunk the warper widens either
-// kernel alike.
+// kernel alike. Bands wider than a byte keep their values (as floats, the
+// alpha band still 0..255) for the scaling that follows.
 GDALDatasetUniquePtr warpedOntoPicture(GDALDataset& source, const AreaEdges& area, int size) {
     const double halfX = (area.east - area.west) / kAreaPixelSteps / 2;
     const double halfY = (area.north - area.south) / kAreaPixelSteps / 2;
-    GDALWarpAppOptions* options = GDALWarpAppOptionsNew(
-        argv({"-of", "MEM", "-t_srs", "EPSG:4326", "-te", number(area.west - halfX),
-              number(area.south - halfY), number(area.east + halfX), number(area.north + halfY),
-              "-ts", std::to_string(size), std::to_string(size), "-r", "cubic", "-dstalpha", "-ot",
-              "Byte"})
-            .List(),
-        nullptr);
+    std::vector<std::string> words{"-of",
+                                   "MEM",
+                                   "-t_srs",
+                                   "EPSG:4326",
+                                   "-te",
+                                   number(area.west - halfX),
+                                   number(area.south - halfY),
+                                   number(area.east + halfX),
+                                   number(area.north + halfY),
+                                   "-ts",
+                                   std::to_string(size),
+                                   std::to_string(size),
+                                   "-r",
+                                   "cubic",
+                                   "-dstalpha",
+                                   "-ot",
+                                   "Byte"};
+    if (!allBytes(source)) {
+        words.back() = "Float32";
+        words.insert(words.end(), {"-wo", "DST_ALPHA_MAX=255"});
+    }
+    GDALWarpAppOptions* options = GDALWarpAppOptionsNew(argv(words).List(), nullptr);
     GDALDatasetH sources[] = {GDALDataset::ToHandle(&source)};
     GDALDatasetUniquePtr warped(
         GDALDataset::FromHandle(GDALWarp("", nullptr, 1, sources, options, nullptr)));
@@ -148,12 +192,29 @@ GDALDatasetUniquePtr warpedOntoPicture(GDALDataset& source, const AreaEdges& are
     return warped;
 }
 
-// Every band of the picture; nothing when one cannot be read.
-std::vector<Bytes> bandsOf(GDALDataset& picture, int size) {
-    std::vector<Bytes> bands(picture.GetRasterCount(),
-                             Bytes(static_cast<std::size_t>(size) * size));
+// Every band of the picture as bytes, a wider one spread over 0..255 from
+// its scale (the alpha band, which has none, as it is); nothing when one
+// cannot be read.
+std::vector<Bytes> bandsOf(GDALDataset& picture, int size, const std::vector<ByteScale>& scales) {
+    const auto count = static_cast<std::size_t>(size) * size;
+    std::vector<Bytes> bands(picture.GetRasterCount(), Bytes(count));
+    std::vector<float> values(picture.GetRasterBand(1)->GetRasterDataType() == GDT_Byte ? 0
+                                                                                        : count);
     for (int b = 0; b < picture.GetRasterCount(); ++b) {
-        if (!wholeBand(picture.GetRasterBand(b + 1), GF_Read, bands[b].data(), size)) return {};
+        GDALRasterBand* band = picture.GetRasterBand(b + 1);
+        if (values.empty()) {
+            if (!wholeBand(band, GF_Read, bands[b].data(), size)) return {};
+            continue;
+        }
+        if (band->RasterIO(GF_Read, 0, 0, size, size, values.data(), size, size, GDT_Float32, 0, 0,
+                           nullptr) != CE_None)
+            return {};
+        const bool alpha = b + 1 == picture.GetRasterCount();
+        const ByteScale scale = alpha ? ByteScale{} : scales[static_cast<std::size_t>(b)];
+        const double factor = 255 / (scale.high - scale.low);
+        for (std::size_t i = 0; i < count; ++i)
+            bands[b][i] = static_cast<GByte>(
+                std::clamp(std::lround((values[i] - scale.low) * factor), 0L, 255L));
     }
     return bands;
 }
@@ -227,7 +288,8 @@ Status cutImagery(const std::string& rasterPath, const AreaEdges& area, int size
     const GDALDatasetUniquePtr expanded = expandedPalette(**raster);
     GDALDataset& source = expanded ? *expanded : **raster;
     const GDALDatasetUniquePtr warped = warpedOntoPicture(source, area, size);
-    const std::vector<Bytes> bands = warped ? bandsOf(*warped, size) : std::vector<Bytes>{};
+    const std::vector<Bytes> bands =
+        warped ? bandsOf(*warped, size, byteScales(source)) : std::vector<Bytes>{};
     if (bands.empty()) return Error{gdalReason(rasterPath, CPLGetLastErrorMsg())};
     const Bytes& alpha = bands.back();
     if (std::all_of(alpha.begin(), alpha.end(), [](GByte a) { return a == 0; })) {

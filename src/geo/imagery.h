@@ -20,10 +20,12 @@ namespace qm4::geo {
 // (the west and east edges are the centres of pixels 0 and 255), so the picture spans half a
 // capture pixel beyond each edge; at 256 z each capture pixel becomes z x z pixels.
 //
-// Grey, RGB, RGBA and paletted rasters all give an RGB picture (values of rasters wider than 8
-// bits are clipped to 0..255). Where the raster has no imagery (beyond its edges, transparent or
-// no-data) the picture is black, in proportion to the transparency; a raster that covers part of
-// the area is fine, one that covers none of it is an error.
+// Grey, RGB, RGBA and paletted rasters all give an RGB picture. A band wider than 8 bits (16-bit,
+// 32-bit or floating-point) is spread over 0..255 as gdal_translate -scale spreads it: from the
+// minimum and maximum of the statistics the file keeps, else of GDAL's estimate. Where the raster
+// has no imagery (beyond its edges, transparent or no-data) the picture is black, in proportion to
+// the transparency; a raster that covers part of the area is fine, one that covers none of it is an
+// error.
 //
 // A raster with a geotransform but no coordinate system (a world file without a .prj) is taken
 // as WGS 84 longitude/latitude when its corners lie within -180..180 and -90..90, as a world

@@ -4,6 +4,7 @@
 #include <ogr_spatialref.h>
 
 #include <cctype>
+#include <vector>
 
 namespace qm4::geo {
 namespace {
@@ -61,17 +62,66 @@ void warmUp() {
 
 Expected<GDALDatasetUniquePtr> openVectorFile(const std::string& path) {
     GDALAllRegister();
-    const QuietGdal quiet;
+    // A country's coastline in GeoJSON is one object of tens of megabytes,
+    // which GDAL refuses by default; the author's own setting still counts.
+    if (!CPLGetConfigOption("OGR_GEOJSON_MAX_OBJ_SIZE", nullptr))
+        CPLSetConfigOption("OGR_GEOJSON_MAX_OBJ_SIZE", "0");
+    std::vector<std::string> messages;
+    CPLPushErrorHandlerEx(
+        [](CPLErr, CPLErrorNum, const char* message) {
+            static_cast<std::vector<std::string>*>(CPLGetErrorHandlerUserData())
+                ->push_back(message);
+        },
+        &messages);
     CPLErrorReset();
     GDALDatasetUniquePtr dataset(
         GDALDataset::Open(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
-    if (!dataset) return Error{gdalReason(path, CPLGetLastErrorMsg())};
-    return dataset;
+    CPLPopErrorHandler();
+    if (dataset) return dataset;
+    std::string reason = gdalReason(path, CPLGetLastErrorMsg());
+    // A reader of JSON says first where the text went wrong, then that it
+    // failed: the place is what the author needs to mend the file.
+    for (std::string place : messages) {
+        if (place.find("line ") == std::string::npos ||
+            place.find("character") == std::string::npos)
+            continue;
+        if (place.starts_with("At ")) place[0] = 'a';
+        while (!place.empty() && (place.back() == '.' || place.back() == ' ')) place.pop_back();
+        reason.insert(reason.size() - 1, " (" + place + ")");
+        break;
+    }
+    return Error{reason};
+}
+
+namespace {
+
+Error unmapped(OGRLayer& layer) {
+    return Error{"The coordinate system of layer \"" + std::string(layer.GetName()) +
+                 "\" cannot be turned into WGS 84 longitude and latitude."};
+}
+
+}  // namespace
+
+Expected<std::unique_ptr<OGRCoordinateTransformation>> wgs84Transform(OGRLayer& layer) {
+    if (!layer.GetSpatialRef()) return std::unique_ptr<OGRCoordinateTransformation>();
+    OGRSpatialReference source(*layer.GetSpatialRef());
+    source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    OGRSpatialReference target = wgs84();
+    // Through PROJ even WGS 84 to itself costs a pass over every vertex.
+    if (source.IsSame(&target)) return std::unique_ptr<OGRCoordinateTransformation>();
+    const QuietGdal quiet;
+    std::unique_ptr<OGRCoordinateTransformation> to(
+        OGRCreateCoordinateTransformation(&source, &target));
+    if (!to) return unmapped(layer);
+    return to;
 }
 
 Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& box) {
     LayerReader reader{layer, nullptr, layer->GetSpatialRef() == nullptr};
-    if (reader.assumed) {
+    auto to = wgs84Transform(*layer);
+    if (!to) return to.error();
+    reader.toWgs84 = std::move(to.value());
+    if (!reader.toWgs84) {
         layer->SetSpatialFilterRect(box.west, box.south, box.east, box.north);
         return reader;
     }
@@ -79,47 +129,23 @@ Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& box) {
     source.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
     OGRSpatialReference target = wgs84();
     const QuietGdal quiet;
-    reader.toWgs84.reset(OGRCreateCoordinateTransformation(&source, &target));
     std::unique_ptr<OGRCoordinateTransformation> back(
         OGRCreateCoordinateTransformation(&target, &source));
     double bounds[4] = {};
-    const bool mapped = reader.toWgs84 && back &&
-                        back->TransformBounds(box.west, box.south, box.east, box.north, &bounds[0],
-                                              &bounds[1], &bounds[2], &bounds[3], 21);
-    if (!mapped) {
-        return Error{"The coordinate system of layer \"" + std::string(layer->GetName()) +
-                     "\" cannot be turned into WGS 84 longitude and latitude."};
-    }
+    if (!back || !back->TransformBounds(box.west, box.south, box.east, box.north, &bounds[0],
+                                        &bounds[1], &bounds[2], &bounds[3], 21))
+        return unmapped(*layer);
     layer->SetSpatialFilterRect(bounds[0], bounds[1], bounds[2], bounds[3]);
     return reader;
 }
 
-std::string assumedNote(OGRLayer& layer) {
-    return "Layer \"" + std::string(layer.GetName()) +
+std::string assumedNote(const std::string& layerName) {
+    return "Layer \"" + layerName +
            "\" declares no coordinate system; it was taken as WGS 84 longitude and latitude.";
 }
 
-std::string describeFeature(OGRLayer& layer, long long id) {
-    return "Feature " + std::to_string(id) + " of layer \"" + layer.GetName() + "\"";
-}
-
-Expected<Geometry> tracedShape(const OGRFeature* feature, const LayerReader& reader, long long id) {
-    const std::string feat = describeFeature(*reader.layer, id);
-    const OGRGeometry* shape = feature ? feature->GetGeometryRef() : nullptr;
-    if (!shape || shape->IsEmpty()) return Error{feat + " has no shape."};
-    const OGRwkbGeometryType type = wkbFlatten(shape->getGeometryType());
-    if (type == wkbPoint || type == wkbMultiPoint)
-        return Error{feat + " is a point; only lines and polygons can be traced."};
-    Geometry g(shape->clone());
-    const QuietGdal quiet;
-    if (reader.toWgs84 && g->transform(reader.toWgs84.get()) != OGRERR_NONE)
-        return Error{feat + " cannot be placed on the globe."};
-    if (!g->IsValid()) {
-        g.reset(g->MakeValid());
-        if (!g || !g->IsValid())
-            return Error{feat + " has an invalid shape that cannot be repaired."};
-    }
-    return g;
+std::string describeFeature(const std::string& layerName, long long id) {
+    return "Feature " + std::to_string(id) + " of layer \"" + layerName + "\"";
 }
 
 }  // namespace qm4::geo

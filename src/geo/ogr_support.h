@@ -1,7 +1,6 @@
 // What every reader of vector files here shares: opening a file with GDAL's
-// own reason for a failure in plain words, a layer read in WGS 84
-// longitude/latitude through PROJ with a spatial filter on a box, and a
-// feature's shape brought to longitude/latitude and repaired.
+// own reason for a failure in plain words, and a layer read in WGS 84
+// longitude/latitude through PROJ with a spatial filter on a box.
 #pragma once
 
 #include <gdal_priv.h>
@@ -50,15 +49,14 @@ struct LayerReader {
 // Fails when the layer's coordinate system cannot be turned into WGS 84.
 Expected<LayerReader> readerFor(OGRLayer* layer, const AreaEdges& box);
 
+// The layer's coordinates to WGS 84 longitude/latitude: none when it is
+// WGS 84 or declares nothing; fails as readerFor does.
+Expected<std::unique_ptr<OGRCoordinateTransformation>> wgs84Transform(OGRLayer& layer);
+
 // The note for a layer that declares no coordinate system.
-std::string assumedNote(OGRLayer& layer);
+std::string assumedNote(const std::string& layerName);
 
 // "Feature 3 of layer "coast""
-std::string describeFeature(OGRLayer& layer, long long id);
-
-// The feature's shape in WGS 84 longitude/latitude, repaired when it is
-// invalid; fails, saying which feature, on a point, an empty shape, one that
-// cannot be transformed or repaired.
-Expected<Geometry> tracedShape(const OGRFeature* feature, const LayerReader& reader, long long id);
+std::string describeFeature(const std::string& layerName, long long id);
 
 }  // namespace qm4::geo

@@ -1,81 +1,30 @@
-// Reading shapes with OGR: each layer is read in WGS 84 longitude/latitude
-// through PROJ, then mapped onto the area's picture, where GEOS repairs,
-// clips and simplifies it.
+// Shapes for an area: the file's features as the helper keeps them (read
+// once, in WGS 84 longitude/latitude), mapped onto the area's picture,
+// where GEOS repairs, clips and simplifies them.
 #include "geo/shape_import.h"
 
 #include <algorithm>
 
 #include "geo/area_pieces.h"
+#include "geo/vector_cache.h"
 
 namespace qm4::geo {
-namespace {
-
-const OGRPolygon& areaBox(const AreaEdges& area, OGRPolygon& box) {
-    OGRLinearRing ring;
-    for (const auto& [lon, lat] : {std::pair{area.west, area.north},
-                                   {area.east, area.north},
-                                   {area.east, area.south},
-                                   {area.west, area.south},
-                                   {area.west, area.north}})
-        ring.addPoint(lon, lat);
-    box.addRing(&ring);
-    return box;
-}
-
-class InsideCounter : public OGRDefaultConstGeometryVisitor {
-  public:
-    explicit InsideCounter(const AreaEdges& area) : area_(area) {}
-    using OGRDefaultConstGeometryVisitor::visit;
-    int inside = 0;
-    void visit(const OGRPoint* p) override {
-        double x = 0, y = 0;
-        latLonToPixel(area_, {p->getY(), p->getX()}, x, y);
-        if (x >= 0 && x <= 255 && y >= 0 && y <= 255) ++inside;
-    }
-
-  private:
-    AreaEdges area_;
-};
-
-std::string fieldName(const OGRFeature& feature) {
-    const int field = feature.GetFieldIndex("name");
-    return field >= 0 && feature.IsFieldSetAndNotNull(field) ? feature.GetFieldAsString(field) : "";
-}
-
-}  // namespace
 
 Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& area,
                                    const Progress& progress) {
     const QuietGdal quiet;
-    auto dataset = openVectorFile(path);
-    if (!dataset) return dataset.error();
+    auto file = vectorCache().open(path, progress);
+    if (!file) return file.error();
     FeatureList list;
-    OGRPolygon box;
-    areaBox(area, box);
-    const int layers = (*dataset)->GetLayerCount();
-    for (int l = 0; l < layers; ++l) {
-        // Counted before the spatial filter, which would make most drivers
-        // read the whole file to count.
-        const GIntBig total = (*dataset)->GetLayer(l)->GetFeatureCount(FALSE);
-        auto reader = readerFor((*dataset)->GetLayer(l), area);
-        if (!reader) return reader.error();
-        if (reader->assumed) list.notes.push_back(assumedNote(*reader->layer));
-        GIntBig done = 0;
-        for (const auto& feature : *reader->layer) {
-            ++done;
-            const double part = total > 0 ? std::min(1.0, double(done) / double(total)) : 0;
-            if (done % 64 == 0 && progress && !progress((l + part) / layers))
-                return Error{"Cancelled."};
-            const OGRGeometry* shape = feature->GetGeometryRef();
-            if (!shape || shape->IsEmpty()) continue;
-            Geometry g(shape->clone());
-            if (reader->toWgs84 && g->transform(reader->toWgs84.get()) != OGRERR_NONE) continue;
-            if (!g->Intersects(&box)) continue;
-            InsideCounter counter(area);
-            g->accept(&counter);
-            list.features.push_back(
-                {l, reader->layer->GetName(), feature->GetFID(), fieldName(*feature),
-                 OGRGeometryTypeToName(wkbFlatten(shape->getGeometryType())), counter.inside});
+    for (std::size_t l = 0; l < (*file)->layers.size(); ++l) {
+        const CachedLayer& layer = (*file)->layers[l];
+        if (layer.assumed) list.notes.push_back(assumedNote(layer.name));
+        const auto meeting = (*file)->meeting(static_cast<int>(l), area);
+        if (!meeting) return meeting.error();
+        for (const auto& [i, inside] : *meeting) {
+            const CachedFeature& feature = layer.features[i];
+            list.features.push_back({static_cast<int>(l), layer.name, feature.fid, feature.name,
+                                     feature.geometryType, inside});
         }
     }
     return list;
@@ -84,23 +33,30 @@ Expected<FeatureList> listFeatures(const std::string& path, const AreaEdges& are
 Expected<FeatureShape> featureShape(const std::string& path, int layer, long long id,
                                     const AreaEdges& area, double tolerance) {
     const QuietGdal quiet;
-    auto dataset = openVectorFile(path);
-    if (!dataset) return dataset.error();
-    if (layer < 0 || layer >= (*dataset)->GetLayerCount())
+    auto file = vectorCache().open(path, {});
+    if (!file) return file.error();
+    if (layer < 0 || layer >= static_cast<int>((*file)->layers.size()))
         return Error{"\"" + path + "\" has no layer " + std::to_string(layer) + "."};
-    auto reader = readerFor((*dataset)->GetLayer(layer), area);
-    if (!reader) return reader.error();
-    const OGRFeatureUniquePtr feature(reader->layer->GetFeature(id));
-    auto shape = tracedShape(feature.get(), *reader, id);
+    const std::string& layerName = (*file)->layers[static_cast<std::size_t>(layer)].name;
+    CachedFeature* feature = (*file)->feature(layer, id);
+    if (!feature) return Error{describeFeature(layerName, id) + " has no shape."};
+    const auto shape = tracedShape(*feature, layerName);
     if (!shape) return shape.error();
-    const AreaParts parts = partsInArea(**shape, area, true);
-    FeatureShape result{parts.polygon, {}};
+    // A shape that reaches beyond the area cannot lie within it: GEOS need
+    // not be handed the whole of a coastline to say so.
+    OGREnvelope e;
+    (*shape)->getEnvelope(&e);
+    constexpr double kBeyond = 1e-9;  // degrees, well above rounding
+    const bool mayBeWithin = e.MinX >= area.west - kBeyond && e.MaxX <= area.east + kBeyond &&
+                             e.MinY >= area.south - kBeyond && e.MaxY <= area.north + kBeyond;
+    const AreaParts parts = partsInArea(**shape, area, mayBeWithin);
+    FeatureShape result{parts.polygon, {}, parts.holeOf};
+    bool any = false;
     for (const Geometry& part : parts.parts) {
-        Piece piece = simplifiedPiece(*part, tolerance);
-        if (!piece.empty()) result.pieces.push_back(std::move(piece));
+        result.pieces.push_back(simplifiedPiece(*part, tolerance));
+        any = any || !result.pieces.back().empty();
     }
-    if (result.pieces.empty())
-        return Error{describeFeature(*reader->layer, id) + " has no part inside the area."};
+    if (!any) return Error{describeFeature(layerName, id) + " has no part inside the area."};
     return result;
 }
 

@@ -32,6 +32,23 @@ bool isMark(std::string_view text, std::size_t& i) {
     return false;
 }
 
+// The word that holds the byte at i: the run of ASCII letters around it
+// (so "foo" is named whole, and "Seattle" is not named "attle" after its
+// hemisphere letters), else the one character there, all its bytes.
+std::string_view wordAt(std::string_view text, std::size_t i) {
+    const auto letter = [&](std::size_t k) {
+        return std::isalpha(static_cast<unsigned char>(text[k])) != 0;
+    };
+    std::size_t from = i, to = i + 1;
+    if (letter(i)) {
+        while (from > 0 && letter(from - 1)) --from;
+        while (to < text.size() && letter(to)) ++to;
+    } else {
+        while (to < text.size() && (static_cast<unsigned char>(text[to]) & 0xC0) == 0x80) ++to;
+    }
+    return text.substr(from, to - from);
+}
+
 Expected<std::vector<Token>> tokens(std::string_view text) {
     std::vector<Token> found;
     for (std::size_t i = 0; i < text.size();) {
@@ -61,7 +78,7 @@ Expected<std::vector<Token>> tokens(std::string_view text) {
             found.push_back({Token::Comma});
             ++i;
         } else if (!isMark(text, i)) {
-            return Error{"\"" + std::string(text.substr(i, 1)) + "\" is no part of a position"};
+            return Error{"\"" + std::string(wordAt(text, i)) + "\" is no part of a position"};
         }
     }
     return found;

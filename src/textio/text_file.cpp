@@ -28,6 +28,11 @@ namespace {
 namespace fs = std::filesystem;
 
 std::atomic<bool> syncEachFile{true};
+std::atomic<DurableWriteWatcher> durableWriteWatcher{nullptr};
+
+void told(const char* step) {
+    if (const DurableWriteWatcher watcher = durableWriteWatcher.load()) watcher(step);
+}
 
 // Code points of the bytes 0x80..0x9F; 0 marks the five unassigned bytes.
 constexpr std::array<char32_t, 32> kHighControls = {
@@ -142,6 +147,18 @@ struct RemoveUnlessKept {
     }
 };
 
+#ifndef _WIN32
+// Flushes a file's bytes (not its times) to the disk.
+int flushToDisk(int fd) {
+    told("flush");
+#ifdef __APPLE__
+    return ::fsync(fd);
+#else
+    return ::fdatasync(fd);
+#endif
+}
+#endif
+
 // Writes bytes to a new file and flushes them to the disk before it returns,
 // so a rename that follows never puts an empty file in place of a good one
 // after a power cut. A write that fails leaves no file behind. Returns the
@@ -162,6 +179,7 @@ std::string writeDurably(const fs::path& file, std::string_view bytes) {
         }
         bytes.remove_prefix(written);
     }
+    told("flush");
     const bool flushed = FlushFileBuffers(handle);
     const DWORD err = GetLastError();
     CloseHandle(handle);
@@ -182,11 +200,7 @@ std::string writeDurably(const fs::path& file, std::string_view bytes) {
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-#ifdef __APPLE__
-    const int synced = syncEachFile ? ::fsync(fd) : 0;
-#else
-    const int synced = syncEachFile ? ::fdatasync(fd) : 0;
-#endif
+    const int synced = syncEachFile ? flushToDisk(fd) : 0;
     const int syncError = errno;
     if (::close(fd) != 0 && synced == 0) return reasonOf(errno);
     if (synced != 0) return reasonOf(syncError);
@@ -205,8 +219,10 @@ std::string replaceDurably(const fs::path& from, const fs::path& to) {
     constexpr int kAttempts = 20;
     for (int attempt = 1;; ++attempt) {
         if (MoveFileExW(from.c_str(), to.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            told("rename");
             return {};
+        }
         const DWORD err = GetLastError();
         std::error_code ec;
         const bool busy = (err == ERROR_ACCESS_DENIED || err == ERROR_SHARING_VIOLATION ||
@@ -219,12 +235,14 @@ std::string replaceDurably(const fs::path& from, const fs::path& to) {
     }
 #else
     if (::rename(from.c_str(), to.c_str()) != 0) return reasonOf(errno);
+    told("rename");
     if (!syncEachFile) return {};
     const fs::path folder = to.has_parent_path() ? to.parent_path() : fs::path(".");
     // Some file systems cannot sync a folder; the file's bytes are on the
     // disk already, so that is not worth failing the save for.
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
+        told("folder sync");
         ::fsync(fd);
         ::close(fd);
     }
@@ -414,6 +432,8 @@ Status PendingFile::commit() {
 }
 
 void setSyncEachFile(bool on) { syncEachFile = on; }
+
+void watchDurableWrites(DurableWriteWatcher watcher) { durableWriteWatcher = watcher; }
 
 Status syncFileSystem(const std::string& path) {
 #ifdef _WIN32

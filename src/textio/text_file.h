@@ -63,6 +63,12 @@ void setSyncEachFile(bool on);
 // Flushes everything written to the file system that holds the path.
 Status syncFileSystem(const std::string& path);
 
+// What a test watches of the durable writes: each step named as it is taken
+// ("flush" of a file's bytes to the disk, "rename" into place, "folder sync").
+// Nothing watches by default.
+using DurableWriteWatcher = void (*)(const char* step);
+void watchDurableWrites(DurableWriteWatcher watcher);
+
 // PendingFile::write and commit in one step.
 Status writeFileAtomically(const std::string& path, std::string_view bytes);
 

@@ -118,10 +118,17 @@ void AboutBox::StartSysInfo() {
     QString path = sysInfoPath(services_.registry(), [](const QString& candidate) {
         return QFileInfo(candidate).isFile();
     });
+    QString hint;
 #ifndef Q_OS_WIN
     if (path.isEmpty()) path = systemInformationTool(services_.dataFolders());
+    // A desktop without such a program gets one from its packages.
+    if (path.isEmpty())
+        hint =
+            tr("\n\nNo system information program was found. Install one of hardinfo, "
+               "gnome-system-monitor or kinfocenter, for example with \"sudo apt install "
+               "hardinfo\".");
 #endif
     if (!path.isEmpty() && services_.startDetached(path, {})) return;
     services_.showMessage(this, QMessageBox::NoIcon, QStringLiteral("Quillmap4"),
-                          QString::fromLatin1(kSysInfoUnavailable));
+                          QString::fromLatin1(kSysInfoUnavailable) + hint);
 }

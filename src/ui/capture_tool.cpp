@@ -20,6 +20,14 @@ CaptureTool::CaptureTool(ProjectDocument& document, PictureView& picture)
     connect(&document_, &ProjectDocument::selectionChanged, this, [this](int list, int row) {
         picture_.setTraceSelection(list == LwmList ? PictureView::Lwm : PictureView::Vtp, row);
     });
+    // Points of another area stay where they were traced on its picture,
+    // dimmed over this one's.
+    connect(&document_, &ProjectDocument::tracedElsewhereChanged, this,
+            [this](std::optional<qm4::AreaNumbers> area) {
+                elsewhere_ = area;
+                picture_.setTraceDimmed(area.has_value());
+                followArea();
+            });
     showTrace();
 }
 
@@ -52,15 +60,20 @@ std::vector<PictureView::Point> CaptureTool::tracePoints(int list, const QString
     points.reserve(static_cast<std::size_t>(lines.size()));
     for (const QString& line : lines) {
         const std::string text = line.toStdString();
-        const auto point = list == LwmList ? qm4::lwmPointOf(text)
-                                           : qm4::vtpPointOf(text, traceArea_.x(), traceArea_.y());
+        const auto point = list == LwmList
+                               ? qm4::lwmPointOf(text)
+                               : qm4::vtpPointOf(text, traceArea_.areaX, traceArea_.areaY);
         points.push_back(point ? std::optional(QPoint(point->x, point->y)) : std::nullopt);
     }
     return points;
 }
 
+qm4::AreaNumbers CaptureTool::areaOfTrace() const {
+    return elsewhere_ ? *elsewhere_ : qm4::areaNumbers(document_.state());
+}
+
 void CaptureTool::showTrace() {
-    traceArea_ = document_.area();
+    traceArea_ = areaOfTrace();
     const qm4::ProjectState& s = document_.state();
     for (const auto& [list, lines] :
          {std::pair{LwmList, &s.lstLWM.lines}, {VtpList, &s.lstVTP.lines}}) {
@@ -73,10 +86,9 @@ void CaptureTool::showTrace() {
     picture_.setTraceClosed(PictureView::Vtp, qm4::VtpLinePoly(s) == 0);
 }
 
-// The VTP trace follows the area the cell and area boxes name, and closes in
-// Poly mode.
+// The VTP trace follows the area it is drawn in, and closes in Poly mode.
 void CaptureTool::followArea() {
     picture_.setTraceClosed(PictureView::Vtp, qm4::VtpLinePoly(document_.state()) == 0);
-    if (document_.area() == traceArea_) return;
+    if (areaOfTrace() == traceArea_) return;
     showTrace();
 }

@@ -4,9 +4,10 @@
 #pragma once
 
 #include <QObject>
-#include <QPoint>
 #include <QStringList>
+#include <optional>
 
+#include "model/area_grid.h"
 #include "ui/picture_view.h"
 
 class ProjectDocument;
@@ -24,7 +25,12 @@ class CaptureTool : public QObject, public PictureTool {
     void showTrace();
     void followArea();
 
+    // The area whose picture the VTP trace is drawn on: where the points
+    // were traced, else the area the boxes name.
+    qm4::AreaNumbers areaOfTrace() const;
+
     ProjectDocument& document_;
     PictureView& picture_;
-    QPoint traceArea_;  // the area whose picture the VTP trace is drawn in
+    std::optional<qm4::AreaNumbers> elsewhere_;  // where points of another area were traced
+    qm4::AreaNumbers traceArea_;
 };

@@ -52,9 +52,14 @@ DrawTab::DrawTab(QWidget* parent) : QWidget(parent) {
         addWarningSign(box, QString::fromLatin1(name), tr("The compiler needs a number here."));
     }
     cellArea->setColumnStretch(4, 1);
+    zoomLabel_ = named(new QLabel(belowPicture_), "lblzoom");
+    auto* loadRow = new QHBoxLayout;
+    loadRow->addWidget(load);
+    loadRow->addStretch();
+    loadRow->addWidget(zoomLabel_);
     auto* below = new QVBoxLayout(belowPicture_);
     below->setContentsMargins(0, 0, 0, 0);
-    below->addWidget(load, 0, Qt::AlignLeft);
+    below->addLayout(loadRow);
     below->addLayout(cellArea);
 
     auto* pictureColumn = new QVBoxLayout(pane_);
@@ -86,6 +91,7 @@ DrawTab::DrawTab(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(splitter_);
 
+    setZoom(1);
     highlightOnFocus({boxes[0], boxes[1], boxes[2], boxes[3]});
     QWidget* previous = load;
     for (QWidget* next : QList<QWidget*>{boxes[0], boxes[1], boxes[2], boxes[3]} +
@@ -97,13 +103,15 @@ DrawTab::DrawTab(QWidget* parent) : QWidget(parent) {
 
 void DrawTab::setZoom(int zoom) {
     picture_->setZoom(zoom);
+    zoomLabel_->setText(tr("Zoom %1x").arg(picture_->zoom()));
     const int frame = 2 * pictureScroll_->frameWidth();
     pictureScroll_->setMaximumSize(picture_->size() + QSize(frame, frame));
-    // The pane grows to show the picture whole where the lists leave room;
-    // the author may move the splitter either way.
+    // The pane takes the picture's width where the lists leave room, and
+    // gives back what a smaller zoom leaves empty; the author may move the
+    // splitter either way afterwards.
     const int wanted = std::min(picture_->width() + frame, roomForPicture().width() + frame);
     const QList<int> sizes = splitter_->sizes();
-    if (sizes.size() == 2 && sizes[0] < wanted)
+    if (sizes.size() == 2 && sizes[0] + sizes[1] > 0 && sizes[0] != wanted)
         splitter_->setSizes({wanted, sizes[0] + sizes[1] - wanted});
 }
 

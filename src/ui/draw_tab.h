@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class PictureView;
+class QLabel;
 class PointListPanel;
 class QScrollArea;
 class QSplitter;
@@ -47,6 +48,7 @@ class DrawTab : public QWidget {
     bool fit_ = false;
     PictureView* picture_ = nullptr;
     QScrollArea* pictureScroll_ = nullptr;
+    QLabel* zoomLabel_ = nullptr;
     PointListPanel* lwmPanel_ = nullptr;
     PointListPanel* vtpPanel_ = nullptr;
 };

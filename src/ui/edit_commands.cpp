@@ -32,7 +32,16 @@ void EditCommands::insertLine(int list) {
     document_.insertLine(list, reply.toStdString());
 }
 
-void EditCommands::pastePosition() { goTo(QGuiApplication::clipboard()->text()); }
+void EditCommands::pastePosition() {
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.trimmed().isEmpty()) {
+        services_.showMessage(&window_, QMessageBox::Information, kTitle,
+                              tr("The clipboard holds no text. Copy a position (for example "
+                                 "\"47.5, -122.258333\") first."));
+        return;
+    }
+    goTo(text);
+}
 
 void EditCommands::goToPosition() {
     QString text;
@@ -65,14 +74,17 @@ void EditCommands::showRefused(const QString& text, const std::string& reason) {
         tr("The position \"%1\" was not understood: %2.").arg(text.trimmed(), qs(reason)));
 }
 
+// The question names the area where the points were traced, which after a
+// move is not the area the boxes name.
 bool EditCommands::mayLeaveArea(const qm4::ProjectState& moved) {
     const auto areaOf = [](const qm4::ProjectState& s) {
         if (s.txtcellx.empty() || s.txtcelly.empty() || s.txtareax.empty() || s.txtareay.empty())
             return tr("no area yet");
-        return tr("cell %1, %2, area %3, %4")
-            .arg(qs(s.txtcellx), qs(s.txtcelly), qs(s.txtareax), qs(s.txtareay));
+        return areaText(qm4::areaNumbers(s));
     };
-    const QString from = areaOf(document_.state()), to = areaOf(moved);
+    const auto traced = document_.tracedElsewhere();
+    const QString from = traced ? areaText(*traced) : areaOf(document_.state());
+    const QString to = areaOf(moved);
     if (from == to || !document_.holdsPoints()) return true;
     return services_.ask(&window_, kTitle,
                          tr("The lists hold points traced in %1. Go to %2? The points stay in "

@@ -5,6 +5,7 @@
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTimer>
 
 #include "model/area_grid.h"
@@ -64,6 +65,13 @@ qm4::Error GeoHelper::fault(const QString& what) {
 }
 
 qm4::Expected<QJsonObject> GeoHelper::request(QJsonObject request, const Progress& progress) {
+    // A second request would read the first one's reply, take it for
+    // garbage and stop the helper under the first one's feet.
+    if (busy_)
+        return qm4::Error{
+            tr("The GIS helper is busy with another command; nothing was changed.").toStdString()};
+    busy_ = true;
+    const auto idle = qScopeGuard([this] { busy_ = false; });
     QString why;
     if (!start(why)) return qm4::Error{why.toStdString()};
     const qint64 id = nextId_++;

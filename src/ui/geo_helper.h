@@ -37,8 +37,12 @@ class GeoHelper : public QObject {
     // that cannot start, ends, stays silent past the patience, or answers
     // with something that is no reply is stopped, and the request fails
     // with a message that says so; the next request starts a fresh helper.
-    // A cancelled request fails with "Cancelled.".
+    // A cancelled request fails with "Cancelled.". One request runs at a
+    // time: another asked for while one waits (from a timer, say) fails at
+    // once and leaves the one under way alone.
     qm4::Expected<QJsonObject> request(QJsonObject request, const Progress& progress = {});
+    // Whether a request waits for its reply.
+    bool busy() const { return busy_; }
 
   private:
     qm4::Error fault(const QString& what);
@@ -49,6 +53,7 @@ class GeoHelper : public QObject {
     std::function<int()> patienceMs_;
     std::unique_ptr<QProcess> process_;
     qint64 nextId_ = 1;
+    bool busy_ = false;
 };
 
 // The area that the cell and area boxes name, as the helper's requests give it.

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "textio/text_file.h"
 #include "ui/about_box.h"
 #include "ui/platform_services.h"
 #include "ui/window_common.h"
@@ -15,18 +14,7 @@ HelpCommands::HelpCommands(PlatformServices& services, QWidget& window)
 HelpCommands::~HelpCommands() = default;
 
 void HelpCommands::openHelpDocument(const char* name) {
-    std::string folder = qm4::joinPath(services_.programFolder().toStdString(), "htmfiles");
-    if (!QFileInfo(qs(folder)).isDir()) {
-        for (const QString& data : services_.dataFolders()) {
-            const std::string installed =
-                qm4::joinPath(qm4::joinPath(data.toStdString(), "quillmap4"), "htmfiles");
-            if (QFileInfo(qs(installed)).isDir()) {
-                folder = installed;
-                break;
-            }
-        }
-    }
-    OpenFile(qs(qm4::joinPath(folder, name)));
+    OpenFile(QDir(installedData(services_, QStringLiteral("htmfiles"))).filePath(qs(name)));
 }
 
 void HelpCommands::OpenFile(const QString& FileName) {
@@ -48,4 +36,15 @@ void HelpCommands::about() {
 
 void HelpCommands::closeWindows() {
     if (about_) about_->close();
+}
+
+QString installedData(const PlatformServices& services, const QString& name) {
+    const QString program = services.programFolder();
+    QStringList places{QDir(program).filePath(name),
+                       QDir::cleanPath(program + QStringLiteral("/../share/quillmap4/") + name)};
+    for (const QString& data : services.dataFolders())
+        places << QDir(data).filePath(QStringLiteral("quillmap4/") + name);
+    for (const QString& place : places)
+        if (QFileInfo(place).isDir()) return QDir::toNativeSeparators(place);
+    return QDir::toNativeSeparators(places.first());
 }

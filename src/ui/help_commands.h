@@ -9,15 +9,19 @@ class AboutBox;
 class PlatformServices;
 class QWidget;
 
+// A folder of the program's data (htmfiles): beside the program in
+// a build or a self-contained folder; when installed, in share/quillmap4
+// beside the program's bin folder (whatever the prefix), else in the
+// system's data folders. The first place when it is nowhere.
+QString installedData(const PlatformServices& services, const QString& name);
+
 class HelpCommands : public QObject {
   public:
     HelpCommands(PlatformServices& services, QWidget& window);
     ~HelpCommands() override;
 
-    // A document of htmfiles: beside the program in a build or a
-    // self-contained folder, in the data folder (share/quillmap4) when
-    // installed. A missing document or one no program could open is named
-    // in a message.
+    // A document of htmfiles (see installedData). A missing document or one
+    // no program could open is named in a message.
     void openHelpDocument(const char* name);
     void about();
     // The About box has no owner, so it would keep the program running.

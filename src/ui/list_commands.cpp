@@ -42,3 +42,10 @@ FieldStep::FieldStep(StepTarget& document, const QString& name, Fields fields,
 
 void FieldStep::undo() { document_.applyFields(fields_, before_); }
 void FieldStep::redo() { document_.applyFields(fields_, after_); }
+
+PictureStep::PictureStep(StepTarget& document, const QString& name, PictureChoice before,
+                         PictureChoice after)
+    : QUndoCommand(name),
+      document_(document),
+      before_(std::move(before)),
+      after_(std::move(after)) {}

@@ -2,10 +2,13 @@
 // exactly, names itself, and changes only the document.
 #pragma once
 
+#include <QString>
 #include <QUndoCommand>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "model/area_grid.h"
 #include "model/project_state.h"
 
 // Lines removed from one list at an index, and the lines put in their place.
@@ -23,7 +26,18 @@ struct CaptureTexts {
     qm4::CounterColour vtpColour = qm4::CounterColour::Default;
     std::string lblx, lbly, lblvtp2x, lblvtp2y;
     int lwmSelected = -1, vtpSelected = -1;
+    // The area of the step that last put traced points into the lists;
+    // nothing when the boxes named none.
+    std::optional<qm4::AreaNumbers> tracedIn;
     bool operator==(const CaptureTexts&) const = default;
+};
+
+// The area's picture and where it comes from, which go together.
+struct PictureChoice {
+    QString path;
+    std::string imagery;                     // empty for a picture chosen by hand
+    std::optional<qm4::AreaNumbers> cutFor;  // the area a cut from the imagery shows
+    bool operator==(const PictureChoice&) const = default;
 };
 
 // The document as its steps see it: the changes they make, each announced
@@ -36,6 +50,7 @@ class StepTarget {
     virtual void applyCaptureTexts(const CaptureTexts& texts) = 0;
     virtual void applyFields(const std::vector<std::string qm4::ProjectState::*>& fields,
                              const std::vector<std::string>& values) = 0;
+    virtual void applyPicture(const PictureChoice& picture) = 0;
 
   protected:
     ~StepTarget() = default;
@@ -72,4 +87,18 @@ class FieldStep : public QUndoCommand {
     StepTarget& document_;
     Fields fields_;
     std::vector<std::string> before_, after_;
+};
+
+// Load 256x256 Image and Load Picture from Imagery: the picture with its
+// imagery before and after.
+class PictureStep : public QUndoCommand {
+  public:
+    PictureStep(StepTarget& document, const QString& name, PictureChoice before,
+                PictureChoice after);
+    void undo() override { document_.applyPicture(before_); }
+    void redo() override { document_.applyPicture(after_); }
+
+  private:
+    StepTarget& document_;
+    PictureChoice before_, after_;
 };

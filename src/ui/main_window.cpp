@@ -34,6 +34,7 @@
 #include "ui/region_map.h"
 #include "ui/shape_commands.h"
 #include "ui/source_commands.h"
+#include "ui/status_line.h"
 #include "ui/window_common.h"
 #include "ui/working_folder.h"
 
@@ -98,6 +99,10 @@ void MainWindow::createViews() {
     setCentralWidget(tabs);
     new CaptureTool(*document_, *drawTab_->picture());
     binding_ = new FormBinding(*this, *document_);
+    setStatusBar(new StatusLine(this));
+    tracedAreaLabel_ = named(new QLabel(this), "lbltracedarea");
+    tracedAreaLabel_->hide();
+    statusBar()->addPermanentWidget(tracedAreaLabel_);
     workingFolderLabel_ = named(new QLabel(this), "lblworkingfolder");
     statusBar()->addPermanentWidget(workingFolderLabel_);
 }
@@ -135,6 +140,8 @@ void MainWindow::createActions() {
     const auto on = [this](QAction* entry, auto slot) {
         connect(entry, &QAction::triggered, this, slot);
     };
+    on(action("mnunewproject", tr("&New Project"), QKeySequence::New),
+       [this] { files_->newProject(); });
     on(action("mnuopenproject", tr("&Open Project"), QKeySequence::Open),
        [this] { files_->open(); });
     on(action("mnusaveproject", tr("&Save Project"), QKeySequence::Save),
@@ -224,8 +231,8 @@ void MainWindow::createMenus() {
     };
     QMenuBar* bar = menuBar();
     QMenu* file = add(named(bar->addMenu(tr("&File")), "mnufile"),
-                      {"mnuopenproject", "-", "mnusaveproject", "-", "mnuimportshape",
-                       "mnuexporttrace", "mnuloadimagery", "-"});
+                      {"mnunewproject", "mnuopenproject", "-", "mnusaveproject", "-",
+                       "mnuimportshape", "mnuexporttrace", "mnuloadimagery", "-"});
     QMenu* lwmSource = add(named(file->addMenu(tr("&LWMSource")), "mnulwmsource"),
                            {"mnucreatelwmsource", "mnuviewlwmsource", "mnucompilelwmsource"});
     QMenu* vtpSource = add(named(file->addMenu(tr("V&TPSource")), "mnuvtpsource"),
@@ -291,6 +298,17 @@ void MainWindow::connectViews() {
     connect(document_, &ProjectDocument::message, this, [this](const QString& text) {
         text.isEmpty() ? statusBar()->clearMessage() : statusBar()->showMessage(text);
     });
+    connect(document_, &ProjectDocument::messageWithdrawn, this, [this](const QString& text) {
+        if (statusBar()->currentMessage() == text) statusBar()->clearMessage();
+    });
+    // Away from the area where the points were traced, the status bar says
+    // where that was.
+    connect(
+        document_, &ProjectDocument::tracedElsewhereChanged, this,
+        [this](std::optional<qm4::AreaNumbers> area) {
+            tracedAreaLabel_->setVisible(area.has_value());
+            tracedAreaLabel_->setText(area ? tr("Points traced in ") + areaText(*area) : QString());
+        });
     const auto showFolder = [this](const QString& path) {
         workingFolderLabel_->setText(tr("Working folder: ") + path);
     };

@@ -74,5 +74,6 @@ class MainWindow : public QMainWindow {
     HelpCommands* help_ = nullptr;
     RegionMap* region_ = nullptr;
     QLabel* workingFolderLabel_ = nullptr;
+    QLabel* tracedAreaLabel_ = nullptr;
     std::array<QAction*, 4> recent_{};
 };

@@ -2,6 +2,7 @@
 #include "ui/picture_commands.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QSplitter>
@@ -11,6 +12,7 @@
 #include "ui/draw_tab.h"
 #include "ui/edit_commands.h"
 #include "ui/geo_helper.h"
+#include "ui/gis_command.h"
 #include "ui/picture_loading.h"
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
@@ -56,12 +58,14 @@ PictureCommands::PictureCommands(PlatformServices& services, ProjectDocument& do
     follow_.setInterval(300);
     connect(&follow_, &QTimer::timeout, this, &PictureCommands::followArea);
     connect(&document_, &ProjectDocument::fieldsChanged, this, [this] {
-        const qm4::ProjectState& s = document_.state();
-        if (!s.imagery.empty() && located(s) && areaName(s) != cutArea_) follow_.start();
+        if (needsCut()) follow_.start();
     });
     // An opened project's picture is the cut of its area already.
-    connect(&document_, &ProjectDocument::listsReset, this,
-            [this] { cutArea_ = areaName(document_.state()); });
+    connect(&document_, &ProjectDocument::listsReset, this, [this] {
+        lastTried_.clear();
+        if (document_.pictureArea())
+            cuts_[cutKey(qs(document_.state().imagery))] = document_.picturePath();
+    });
     connect(&document_, &ProjectDocument::pictureChanged, this, &PictureCommands::showPicture);
     connect(&tab_, &DrawTab::zoomChanged, this, &PictureCommands::showZoom);
     tab_.splitter()->restoreState(services_.settings().value(kSplitterKey).toByteArray());
@@ -88,8 +92,7 @@ void PictureCommands::loadPicture() {
     justLoaded_ = path;
     // A picture chosen by hand is not cut from the imagery, and no move
     // replaces it with a cut.
-    if (!document_.state().imagery.empty()) document_.setImagery(QString());
-    document_.setPicture(path);
+    document_.choosePicture({path, {}, std::nullopt}, tr("Load 256x256 Image"));
     if (picture.size() != QSize(256, 256))
         document_.report(tr("The picture is %1 x %2 pixels, not 256 x 256; it is drawn unscaled "
                             "from the top-left corner.")
@@ -111,6 +114,9 @@ void PictureCommands::showPicture(const QString& path) {
         return;
     }
     tab_.picture()->setPicture(picture);
+    // A note that the area had no picture is no longer true.
+    if (!noPictureNote_.isEmpty()) document_.withdraw(noPictureNote_);
+    noPictureNote_.clear();
 }
 
 // ---- Zoom ------------------------------------------------------------------
@@ -163,12 +169,15 @@ void PictureCommands::goToArea(const qm4::AreaNumbers& area, const QString& name
 
 // ---- Imagery ---------------------------------------------------------------
 
-bool PictureCommands::cut(const QString& imagery, int size, const QString& file, QString& why) {
-    const auto reply = helper_.request({{QStringLiteral("op"), QStringLiteral("imagery")},
-                                        {QStringLiteral("file"), imagery},
-                                        {QStringLiteral("area"), areaJson(document_.state())},
-                                        {QStringLiteral("size"), size},
-                                        {QStringLiteral("out"), file}});
+bool PictureCommands::cut(GisCommand& command, const QString& imagery, int size,
+                          const QString& file, QString& why) {
+    const auto reply = command.request(
+        {{QStringLiteral("op"), QStringLiteral("imagery")},
+         {QStringLiteral("file"), imagery},
+         {QStringLiteral("area"), areaJson(document_.state())},
+         {QStringLiteral("size"), size},
+         {QStringLiteral("out"), file}},
+        tr("Cutting the picture of the area from %1...").arg(QFileInfo(imagery).fileName()));
     if (!reply)
         why = qs(reply.error().message);
     else if (!reply->value(QStringLiteral("ok")).toBool())
@@ -176,14 +185,34 @@ bool PictureCommands::cut(const QString& imagery, int size, const QString& file,
     return why.isEmpty();
 }
 
-QString PictureCommands::picturePathForArea() const {
+QString PictureCommands::cutKey(const QString& imagery) const {
+    return QStringLiteral("%1|%2|%3")
+        .arg(imagery)
+        .arg(QFileInfo(imagery).lastModified().toMSecsSinceEpoch())
+        .arg(areaName(document_.state()));
+}
+
+QString PictureCommands::cutForArea(GisCommand& command, const QString& imagery, QString& why) {
+    const QString key = cutKey(imagery);
+    if (const auto made = cuts_.find(key); made != cuts_.end() && QFileInfo(made->second).isFile())
+        return made->second;
+    const QString target = freshPicturePath();
+    if (!cut(command, imagery, 256, target, why)) return {};
+    cuts_[key] = target;
+    return target;
+}
+
+QString PictureCommands::freshPicturePath() const {
     const QFileInfo project(document_.projectPath());
     const bool saved = !document_.projectPath().isEmpty();
-    const QString folder = saved ? project.path() : folder_.path();
-    const QString base = saved ? project.completeBaseName()
-                               : qs(qm4::safeFileName(document_.state().txtprojectname));
-    return QDir::toNativeSeparators(
-        QDir(folder).filePath(base + QLatin1Char('_') + areaName(document_.state()) + ".bmp"));
+    const QDir folder(saved ? project.path() : folder_.path());
+    const QString base = (saved ? project.completeBaseName()
+                                : qs(qm4::safeFileName(document_.state().txtprojectname))) +
+                         QLatin1Char('_') + areaName(document_.state());
+    QString name = base + QStringLiteral(".bmp");
+    for (int n = 2; QFileInfo::exists(folder.filePath(name)); ++n)
+        name = base + QStringLiteral("_%1.bmp").arg(n);
+    return QDir::toNativeSeparators(folder.filePath(name));
 }
 
 void PictureCommands::loadImagery() {
@@ -204,51 +233,76 @@ void PictureCommands::loadImagery() {
     if (imagery.isEmpty()) return;
     imageryFolder_ = QFileInfo(imagery).path();
     if (document_.projectPath().isEmpty()) folder_.ensure();
-    const QString target = picturePathForArea();
-    QString why;
-    if (!cut(imagery, 256, target, why)) {
+    QString why, target;
+    {
+        GisCommand command(helper_, document_, window_);
+        target = cutForArea(command, imagery, why);
+        if (command.cancelled()) return;
+        if (!target.isEmpty()) why = command.changedMeanwhile();
+    }
+    if (!why.isEmpty()) {
         services_.showMessage(&window_, QMessageBox::Warning, kTitle,
                               tr("The picture could not be cut from the imagery.\n\n") + why);
         return;
     }
-    cutArea_ = areaName(s);
-    document_.setImagery(imagery);
+    lastTried_ = imagery + QLatin1Char('|') + areaName(s);
     showPicture(target);
     justLoaded_ = target;
-    document_.setPicture(target);
+    document_.choosePicture({target, imagery.toStdString(), document_.locatedArea()},
+                            tr("Load Picture from Imagery"));
     document_.report(
         tr("Cut the area from %1 into %2.").arg(QDir::toNativeSeparators(imagery), target));
     showDetail();
 }
 
-void PictureCommands::followArea() {
+bool PictureCommands::needsCut() const {
     const qm4::ProjectState& s = document_.state();
-    if (s.imagery.empty() || !located(s) || areaName(s) == cutArea_) return;
-    cutArea_ = areaName(s);
-    const QString target = picturePathForArea();
-    QString why;
-    if (!cut(qs(s.imagery), 256, target, why)) {
-        document_.setPicture(QString());
-        document_.report(tr("No picture for this area: %1").arg(why));
+    return !s.imagery.empty() && located(s) && document_.pictureArea() != document_.locatedArea() &&
+           qs(s.imagery) + QLatin1Char('|') + areaName(s) != lastTried_;
+}
+
+void PictureCommands::followArea() {
+    if (!needsCut()) return;
+    // One request at a time: the cut waits for the command under way.
+    if (helper_.busy()) return follow_.start();
+    const QString imagery = qs(document_.state().imagery);
+    lastTried_ = imagery + QLatin1Char('|') + areaName(document_.state());
+    QString why, target;
+    {
+        GisCommand command(helper_, document_, window_);
+        target = cutForArea(command, imagery, why);
+        // The area the cut was for is left; the new one is cut next.
+        if (const QString dropped = command.changedMeanwhile(); !dropped.isEmpty())
+            return document_.report(dropped);
+    }
+    if (target.isEmpty()) {
+        document_.setPicture(QString(), std::nullopt);
+        noPictureNote_ = tr("No picture for this area: %1").arg(why);
+        document_.report(noPictureNote_);
         return;
     }
     showPicture(target);
     justLoaded_ = target;
-    document_.setPicture(target);
+    document_.setPicture(target, document_.locatedArea());
     showDetail();
 }
 
 void PictureCommands::showDetail() {
     const qm4::ProjectState& s = document_.state();
     const int zoom = tab_.picture()->zoom();
-    if (zoom == 1 || s.imagery.empty() || areaName(s) != cutArea_) return;
-    const QString key = QStringLiteral("%1_%2_%3").arg(cutArea_).arg(zoom).arg(qs(s.imagery));
+    if (zoom == 1 || s.imagery.empty() || !document_.pictureArea() ||
+        document_.pictureArea() != document_.locatedArea())
+        return;
+    if (helper_.busy()) return QTimer::singleShot(200, this, &PictureCommands::showDetail);
+    const QString area = areaName(s);
+    const QString key = QStringLiteral("%1_%2_%3").arg(area).arg(zoom).arg(qs(s.imagery));
     auto found = detailCache_.find(key);
     if (found == detailCache_.end()) {
-        const QString file =
-            details_.filePath(QStringLiteral("%1_%2x.png").arg(cutArea_).arg(zoom));
+        const QString file = details_.filePath(QStringLiteral("%1_%2x.png").arg(area).arg(zoom));
         QString why;
-        if (!cut(qs(s.imagery), 256 * zoom, file, why)) return document_.report(why);
+        GisCommand command(helper_, document_, window_);
+        if (!cut(command, qs(s.imagery), 256 * zoom, file, why)) return document_.report(why);
+        if (!command.changedMeanwhile().isEmpty()) return;
         found = detailCache_.emplace(key, QImage(file)).first;
     }
     tab_.picture()->setDetail(found->second);

@@ -17,6 +17,7 @@
 class DrawTab;
 class EditCommands;
 class GeoHelper;
+class GisCommand;
 class PlatformServices;
 class ProjectDocument;
 class QAction;
@@ -33,7 +34,7 @@ class PictureCommands : public QObject {
     void loadPicture();
     // File > Load Picture from Imagery: the area cut from any raster GDAL
     // reads, written beside the project as a 256 x 256 bitmap that is the
-    // project's picture from then on.
+    // project's picture from then on. Both loads are steps to undo.
     void loadImagery();
 
     // The zoom entries, kept enabled as far as they go and Fit to Window
@@ -57,10 +58,21 @@ class PictureCommands : public QObject {
     void showZoom(int zoom);
     // The current area cut from the imagery into file at size pixels;
     // false with the reason when it could not be.
-    bool cut(const QString& imagery, int size, const QString& file, QString& why);
+    bool cut(GisCommand& command, const QString& imagery, int size, const QString& file,
+             QString& why);
+    // The picture of the current area from the imagery: a cut made earlier
+    // in the session while the imagery is unchanged, else a new cut. Empty,
+    // with the reason, when there is none.
+    QString cutForArea(GisCommand& command, const QString& imagery, QString& why);
+    // The imagery (as it is now on disk) and the current area.
+    QString cutKey(const QString& imagery) const;
     // <project>_<cellx>_<celly>_<areax>_<areay>.bmp beside the project, or
-    // in the working folder for one not saved yet.
-    QString picturePathForArea() const;
+    // in the working folder for one not saved yet; _2, _3... after it when
+    // that file is there, so that no cut replaces a picture that a saved
+    // project or a step to undo shows.
+    QString freshPicturePath() const;
+    // Whether the area needs its own cut of the imagery, not tried yet.
+    bool needsCut() const;
     // After a move to another area, the picture is cut there too.
     void followArea();
     // At 2x to 4x the imagery is shown at the zoom's own resolution.
@@ -79,8 +91,10 @@ class PictureCommands : public QObject {
     QString justLoaded_;                     // the picture the view shows already
     QString pictureFolder_;                  // where the last picture was chosen
     QString imageryFolder_;                  // where the last imagery was chosen
-    QString cutArea_;                        // the area the imagery was last cut for
+    QString lastTried_;                      // the imagery and area last cut for
+    QString noPictureNote_;                  // said while an area has no picture
     QTimer follow_;                          // typing in the area boxes settles first
     QTemporaryDir details_;                  // the zoomed cuts
     std::map<QString, QImage> detailCache_;  // by area, zoom and imagery
+    std::map<QString, QString> cuts_;        // this session's cuts by cutKey
 };

@@ -12,6 +12,7 @@ const QColor kViewGround(224, 224, 224);
 const std::array<QColor, 2> kTraceColours = {QColor(255, 214, 0), QColor(0, 214, 255)};
 const QColor kHalo(0, 0, 0, 170);
 const QColor kSelected(255, 40, 200);
+constexpr double kDimmedOpacity = 0.35;
 }  // namespace
 
 PictureView::PictureView(QWidget* parent) : QWidget(parent) {
@@ -86,6 +87,11 @@ void PictureView::setTraceClosed(Trace trace, bool closed) {
     update();
 }
 
+void PictureView::setTraceDimmed(bool dimmed) {
+    traceDimmed_ = dimmed;
+    update();
+}
+
 QPointF PictureView::centre(QPoint pixel) const {
     return QPointF((pixel.x() + 0.5) * zoom_, (pixel.y() + 0.5) * zoom_);
 }
@@ -132,6 +138,7 @@ void PictureView::paintEvent(QPaintEvent*) {
                           picture_);
     if (!traceVisible_) return;
     if (layerStale_ || layer_.size() != size()) redrawLayer();
+    painter.setOpacity(traceDimmed_ ? kDimmedOpacity : 1);
     painter.drawImage(0, 0, layer_);
     painter.setRenderHint(QPainter::Antialiasing);
     for (Trace trace : {Lwm, Vtp}) {

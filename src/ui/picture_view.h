@@ -51,6 +51,8 @@ class PictureView : public QWidget {
     void setTrace(Trace trace, std::vector<Point> points);
     void setTraceSelection(Trace trace, int index);
     void setTraceClosed(Trace trace, bool closed);
+    // A trace of points traced on another area's picture is drawn faint.
+    void setTraceDimmed(bool dimmed);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -76,6 +78,7 @@ class PictureView : public QWidget {
     QImage detail_;
     int zoom_ = 1;
     bool traceVisible_ = true;
+    bool traceDimmed_ = false;
     std::array<Line, 2> lines_;
     // The segments of both traces, drawn once; only the closing segments and
     // the markers are drawn at every paint.

@@ -42,13 +42,25 @@ qm4::PointList& linesOf(qm4::ProjectState& s, int list) {
 ProjectDocument::ProjectDocument(QObject* parent)
     : QObject(parent), saved_(state_), caption_(kCaption) {}
 
-QPoint ProjectDocument::area() const {
-    return QPoint(static_cast<int>(std::lround(qm4::leadingNumber(state_.txtareax))),
-                  static_cast<int>(std::lround(qm4::leadingNumber(state_.txtareay))));
+std::optional<qm4::AreaNumbers> ProjectDocument::locatedArea() const {
+    const qm4::ProjectState& s = state_;
+    if (s.txtcellx.empty() || s.txtcelly.empty() || s.txtareax.empty() || s.txtareay.empty())
+        return std::nullopt;
+    return qm4::areaNumbers(s);
 }
 
 bool ProjectDocument::holdsPoints() const {
     return qm4::pointLineCount(state_.lstLWM, true) + qm4::pointLineCount(state_.lstVTP, false) > 0;
+}
+
+// Counting the point lines is left for last: it reads every line.
+std::optional<qm4::AreaNumbers> ProjectDocument::tracedElsewhere() const {
+    if (!tracedIn_ || tracedIn_ == locatedArea() || !holdsPoints()) return std::nullopt;
+    return tracedIn_;
+}
+
+QString ProjectDocument::consistentPicture() const {
+    return pictureArea_ && pictureArea_ != locatedArea() ? QString() : picturePath_;
 }
 
 void ProjectDocument::setText(std::string qm4::ProjectState::*field, const std::string& value) {
@@ -98,10 +110,10 @@ void ProjectDocument::press(QPointF position, QSizeF clientSize) {
     pushListStep(tr("Press"), lwmCount, vtpCount, before);
 }
 
-void ProjectDocument::importPoints(const std::vector<qm4::PicturePixel>& pixels) {
+void ProjectDocument::importPiece(const qm4::ImportPresses& piece) {
     const CaptureTexts before = captureTexts();
     const std::size_t lwmCount = state_.lstLWM.lines.size(), vtpCount = state_.lstVTP.lines.size();
-    qm4::pressPixels(state_, pixels, reporter(this));
+    qm4::pressImport(state_, piece, reporter(this));
     pushListStep(tr("Import Shape"), lwmCount, vtpCount, before);
 }
 
@@ -117,6 +129,7 @@ void ProjectDocument::pushListStep(const QString& name, std::size_t lwmCount, st
                                static_cast<int>(count),
                                {},
                                {lines->begin() + static_cast<long>(count), lines->end()}});
+    if (!splices.empty()) tracedIn_ = locatedArea();
     if (splices.empty()) {
         emit fieldsChanged();
         noteChange();
@@ -189,25 +202,37 @@ void ProjectDocument::goToPosition(const qm4::LatLon& place, const QString& name
 
 // ---- The project as a whole -----------------------------------------------
 
-void ProjectDocument::setPicture(const QString& path) {
+void ProjectDocument::setPicture(const QString& path, std::optional<qm4::AreaNumbers> cutFor) {
     picturePath_ = path;
+    pictureArea_ = cutFor;
     emit pictureChanged(path);
     noteChange();
 }
 
-void ProjectDocument::setImagery(const QString& path) {
-    state_.imagery = path.toStdString();
+void ProjectDocument::choosePicture(const PictureChoice& picture, const QString& name) {
+    undoStack_.push(
+        new PictureStep(*this, name, {picturePath_, state_.imagery, pictureArea_}, picture));
+}
+
+void ProjectDocument::applyPicture(const PictureChoice& picture) {
+    state_.imagery = picture.imagery;
     emit fieldsChanged();
-    noteChange();
+    setPicture(picture.path, picture.cutFor);
 }
 
 void ProjectDocument::replace(qm4::ProjectState state, const QString& picture,
                               const QString& caption, const QString& projectPath) {
     state_ = std::move(state);
     picturePath_ = picture;
+    pictureArea_ = std::nullopt;
+    if (!state_.imagery.empty() && !picture.isEmpty()) pictureArea_ = locatedArea();
+    tracedIn_ = locatedArea();
     caption_ = caption;
     projectPath_ = projectPath;
+    ++generation_;
     undoStack_.clear();
+    // What the status bar said was about the project before.
+    emit message(QString());
     emit listsReset();
     emit fieldsChanged();
     emit selectionChanged(LwmList, state_.lstLWM.selected);
@@ -215,6 +240,12 @@ void ProjectDocument::replace(qm4::ProjectState state, const QString& picture,
     emit pictureChanged(picturePath_);
     emit captionChanged(caption_);
     noteChange();
+}
+
+void ProjectDocument::clear() {
+    saved_ = qm4::ProjectState{};
+    savedPicture_.clear();
+    replace(saved_, QString(), kCaption, QString());
 }
 
 void ProjectDocument::markSaved(const QString& projectPath) {
@@ -230,6 +261,10 @@ void ProjectDocument::markSaved(const QString& projectPath) {
 
 void ProjectDocument::noteChange() {
     emit changed();
+    if (const auto elsewhere = tracedElsewhere(); elsewhere != shownElsewhere_) {
+        shownElsewhere_ = elsewhere;
+        emit tracedElsewhereChanged(elsewhere);
+    }
     const bool modified = !qm4::sameSavedContent(state_, saved_) || picturePath_ != savedPicture_;
     if (modified == modified_) return;
     modified_ = modified;
@@ -262,8 +297,8 @@ void ProjectDocument::announceSplices(const std::vector<ListSplice>& splices) {
 
 CaptureTexts ProjectDocument::captureTexts() const {
     const qm4::ProjectState& s = state_;
-    return {s.txtlwmnumber, s.txtvtpnumber, s.lwmnumberColour, s.vtpnumberColour, s.lblx, s.lbly,
-            s.lblvtp2x,     s.lblvtp2y,     s.lstLWM.selected, s.lstVTP.selected};
+    return {s.txtlwmnumber, s.txtvtpnumber, s.lwmnumberColour, s.vtpnumberColour, s.lblx,   s.lbly,
+            s.lblvtp2x,     s.lblvtp2y,     s.lstLWM.selected, s.lstVTP.selected, tracedIn_};
 }
 
 void ProjectDocument::applyCaptureTexts(const CaptureTexts& texts) {
@@ -280,6 +315,7 @@ void ProjectDocument::applyCaptureTexts(const CaptureTexts& texts) {
     s.lblvtp2y = texts.lblvtp2y;
     s.lstLWM.selected = texts.lwmSelected;
     s.lstVTP.selected = texts.vtpSelected;
+    tracedIn_ = texts.tracedIn;
     emit fieldsChanged();
     if (lwmSelection) emit selectionChanged(LwmList, s.lstLWM.selected);
     if (vtpSelection) emit selectionChanged(VtpList, s.lstVTP.selected);

@@ -91,8 +91,10 @@ void ProjectFiles::writeRecovery() {
         recovery_->clear();
         return;
     }
+    // The picture goes with the area it shows: while the cut of a new area
+    // is under way, none.
     const qm4::Status written = recovery_->write(
-        qm4::recoveryFileText(document_.state(), document_.picturePath().toStdString(),
+        qm4::recoveryFileText(document_.state(), document_.consistentPicture().toStdString(),
                               document_.caption().toStdString()));
     if (!written)
         document_.report(tr("Work in progress could not be kept for recovery: ") +
@@ -157,7 +159,15 @@ bool ProjectFiles::save() {
     recoveryTimer_.stop();
     recovery_->clear();
     rememberRecent(qs(path));
+    document_.report(tr("Saved %1.").arg(QDir::toNativeSeparators(qs(path))));
     return true;
+}
+
+void ProjectFiles::newProject() {
+    if (!maybeSave()) return;
+    document_.clear();
+    recoveryTimer_.stop();
+    recovery_->clear();
 }
 
 void ProjectFiles::open() {

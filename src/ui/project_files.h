@@ -25,6 +25,8 @@ class ProjectFiles : public QObject {
     // File > Recent: the entries this controller names and shows.
     void setRecentEntries(const std::array<QAction*, 4>& entries);
 
+    // File > New, after the question about unsaved work.
+    void newProject();
     void open();
     // Opens a project file (with its points, when it has them) after the
     // question about unsaved work; false when nothing was opened.

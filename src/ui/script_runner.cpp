@@ -25,6 +25,8 @@
 
 #include <QWidget>
 
+#include "ui/gis_command.h"
+
 namespace {
 
 class ScriptRunner : public QObject {
@@ -39,6 +41,8 @@ class ScriptRunner : public QObject {
 
   private:
     void step() {
+        // A GIS command holds the window; the next line waits for its end.
+        if (GisCommand::anyRunning()) return QTimer::singleShot(50, this, &ScriptRunner::step);
         while (!failed_ && at_ < lines_.size()) {
             const QString line = lines_[at_++].trimmed();
             if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
@@ -145,6 +149,10 @@ class ScriptRunner : public QObject {
         QWidget* dialog = QApplication::activeModalWidget();
         // A dialog just answered may still be the modal one for a moment.
         if (!dialog || dialog == answered_ || !dialog->isVisible() || answers_.isEmpty()) return;
+        // A progress dialog takes no answer.
+        if (!qobject_cast<QFileDialog*>(dialog) && !qobject_cast<QInputDialog*>(dialog) &&
+            !qobject_cast<QMessageBox*>(dialog))
+            return;
         answered_ = dialog;
         const QString answer = answers_.takeFirst();
         if (auto* files = qobject_cast<QFileDialog*>(dialog)) {

@@ -2,8 +2,8 @@
 #include "ui/shape_commands.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
-#include <QProgressDialog>
 #include <QTimer>
 
 #include "capture/point_lines.h"
@@ -12,6 +12,7 @@
 #include "model/numbers.h"
 #include "project/project_file.h"
 #include "ui/geo_helper.h"
+#include "ui/gis_command.h"
 #include "ui/import_dialog.h"
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
@@ -30,18 +31,6 @@ const FileFilter kTraceFilter{QStringLiteral("GeoJSON or KML (*.geojson *.kml)")
 
 QString text(const QJsonObject& reply, const char* key) {
     return reply.value(QLatin1String(key)).toString();
-}
-
-GisShape shapeOf(const QJsonObject& reply) {
-    GisShape shape;
-    shape.polygon = reply.value(QStringLiteral("polygon")).toBool();
-    for (const QJsonValue& piece : reply.value(QStringLiteral("pieces")).toArray()) {
-        qm4::Piece points;
-        for (const QJsonValue& p : piece.toArray())
-            points.push_back({p.toArray().at(0).toDouble(), p.toArray().at(1).toDouble()});
-        shape.pieces.push_back(std::move(points));
-    }
-    return shape;
 }
 
 QJsonArray placesJson(const std::vector<std::string>& lines, bool lwm, const qm4::AreaEdges& area,
@@ -97,22 +86,15 @@ void ShapeCommands::importShape() {
     if (path.isEmpty()) return;
     const QString failed = tr("The shape could not be imported.");
     const QJsonObject area = areaJson(s);
-    // A country-sized file takes a moment: Cancel stays at hand.
-    QProgressDialog progress(tr("Reading %1...").arg(path), tr("Cancel"), 0, 1000, &window_);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(700);
-    const auto listed = helper_.request({{QStringLiteral("op"), QStringLiteral("features")},
+    // Every phase, from the listing to the import, holds the window.
+    GisCommand command(helper_, document_, window_);
+    const QString file = QFileInfo(path).fileName();
+    const auto listed = command.request({{QStringLiteral("op"), QStringLiteral("features")},
                                          {QStringLiteral("file"), path},
                                          {QStringLiteral("area"), area}},
-                                        [&](double part) {
-                                            progress.setValue(static_cast<int>(part * 1000));
-                                            return !progress.wasCanceled();
-                                        });
-    progress.reset();
-    if (!listed) {
-        if (listed.error().message != "Cancelled.") showError(failed, qs(listed.error().message));
-        return;
-    }
+                                        tr("Reading %1...").arg(file));
+    if (command.cancelled()) return;
+    if (!listed) return showError(failed, qs(listed.error().message));
     if (!listed->value(QStringLiteral("ok")).toBool())
         return showError(failed, text(*listed, "error"));
     std::vector<GisFeature> features;
@@ -130,17 +112,19 @@ void ShapeCommands::importShape() {
     for (const QJsonValue& note : listed->value(QStringLiteral("notes")).toArray())
         notes << note.toString();
 
-    // A helper that fails while the dialog asks for shapes closes the dialog.
+    // A helper that fails (or a Cancel) while the dialog asks for shapes
+    // closes the dialog.
     QString helperFailure;
     QDialog* shown = nullptr;
     const ShapeSource shapes = [&](const GisFeature& f,
                                    double tolerance) -> qm4::Expected<GisShape> {
-        const auto reply = helper_.request({{QStringLiteral("op"), QStringLiteral("shape")},
+        const auto reply = command.request({{QStringLiteral("op"), QStringLiteral("shape")},
                                             {QStringLiteral("file"), path},
                                             {QStringLiteral("layer"), f.layer},
                                             {QStringLiteral("fid"), f.id},
                                             {QStringLiteral("area"), area},
-                                            {QStringLiteral("tolerance"), tolerance}});
+                                            {QStringLiteral("tolerance"), tolerance}},
+                                           tr("Clipping %1 to the area...").arg(f.name));
         if (!reply) {
             helperFailure = qs(reply.error().message);
             if (shown) QTimer::singleShot(0, shown, &QDialog::reject);
@@ -148,21 +132,27 @@ void ShapeCommands::importShape() {
         }
         if (!reply->value(QStringLiteral("ok")).toBool())
             return qm4::Error{text(*reply, "error").toStdString()};
-        return shapeOf(*reply);
+        return gisShapeOf(*reply);
     };
-    ImportShapeDialog dialog(features, notes, shapes, picture_.picture(), &window_);
+    ImportShapeDialog dialog(features, notes, shapes, picture_.picture(), qm4::VtpLinePoly(s) == 1,
+                             qm4::LwmMask(s) == 1, &window_);
     shown = &dialog;
+    command.pause();
     const bool accepted = helperFailure.isEmpty() && dialog.exec() == QDialog::Accepted;
+    if (command.cancelled()) return;
     if (!helperFailure.isEmpty()) return showError(failed, helperFailure);
     if (!accepted) return;
-    const std::vector<qm4::PicturePixel> points = dialog.points();
-    if (points.size() > qm4::kMostSourcePoints)
+    if (const QString dropped = command.changedMeanwhile(); !dropped.isEmpty())
+        return showError(failed, dropped);
+    const qm4::ImportPresses chosen = dialog.chosen();
+    const std::size_t most = std::max(chosen.lwm.size(), chosen.vtp.size());
+    if (most > qm4::kMostSourcePoints)
         return showError(failed, tr("It has %1 points after simplification; a source takes at "
                                     "most %2. Simplify it more.")
-                                     .arg(points.size())
+                                     .arg(most)
                                      .arg(qm4::kMostSourcePoints));
     qm4::ProjectState trial = document_.state();
-    qm4::pressPixels(trial, points, {});
+    qm4::pressImport(trial, chosen, {});
     if (!qm4::countersFit(trial))
         return showError(
             failed, tr("After it the LWM counter would say %1 and the VTP counter "
@@ -173,8 +163,8 @@ void ShapeCommands::importShape() {
     // The points go through the capture exactly as presses on those pixels
     // of a 256-pixel view, in the current mode and with the Send NO Data
     // boxes, as one step to undo.
-    document_.importPoints(points);
-    document_.report(tr("Imported %1 points.").arg(points.size()));
+    document_.importPiece(chosen);
+    document_.report(tr("Imported %1 points.").arg(most));
     if (imported_) imported_(path);
 }
 
@@ -192,12 +182,15 @@ void ShapeCommands::exportTrace() {
                                                 QDir::toNativeSeparators(proposal));
     if (path.isEmpty()) return;
     const qm4::AreaEdges area = qm4::areaEdges(s);
-    const QPoint numbers = document_.area();
-    const auto reply = helper_.request(
+    const qm4::AreaNumbers numbers = qm4::areaNumbers(s);
+    GisCommand command(helper_, document_, window_);
+    const auto reply = command.request(
         {{QStringLiteral("op"), QStringLiteral("export")},
          {QStringLiteral("file"), path},
-         {QStringLiteral("lwm"), placesJson(s.lstLWM.lines, true, area, numbers.x(), numbers.y())},
-         {QStringLiteral("vtp"), placesJson(s.lstVTP.lines, false, area, numbers.x(), numbers.y())},
+         {QStringLiteral("lwm"),
+          placesJson(s.lstLWM.lines, true, area, numbers.areaX, numbers.areaY)},
+         {QStringLiteral("vtp"),
+          placesJson(s.lstVTP.lines, false, area, numbers.areaX, numbers.areaY)},
          {QStringLiteral("vtpPolygon"), qm4::VtpLinePoly(s) == 0},
          {QStringLiteral("attributes"),
           QJsonObject{{QStringLiteral("project"), qs(s.txtprojectname)},
@@ -205,7 +198,9 @@ void ShapeCommands::exportTrace() {
                        qm4::LwmMask(s) == 1 ? QStringLiteral("Land") : QStringLiteral("Water")},
                       {QStringLiteral("altitude"), qs(s.txtaltitude)},
                       {QStringLiteral("vectorType"), qs(s.cbovtptype)},
-                      {QStringLiteral("layer"), qs(s.cbolayer)}}}});
+                      {QStringLiteral("layer"), qs(s.cbolayer)}}}},
+        tr("Writing %1...").arg(QFileInfo(path).fileName()));
+    if (command.cancelled()) return;
     const QString failed = tr("The trace could not be exported.");
     if (!reply) return showError(failed, qs(reply.error().message));
     if (!reply->value(QStringLiteral("ok")).toBool())

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <string>
 
+#include "model/area_grid.h"
 #include "ui/platform_services.h"
 
 inline const QString kTitle = QStringLiteral("Quillmap4");
@@ -16,6 +17,15 @@ inline const FileFilter kProjectFilter{QStringLiteral("Quillmap Project Files (*
                                        QStringLiteral("*.dat")};
 
 inline QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+// "cell 123, 120, area 5, 28"
+inline QString areaText(const qm4::AreaNumbers& a) {
+    return QStringLiteral("cell %1, %2, area %3, %4")
+        .arg(a.cellX)
+        .arg(a.cellY)
+        .arg(a.areaX)
+        .arg(a.areaY);
+}
 
 inline const QList<FileFilter> kPictureFilters{
     {QStringLiteral("Picture Files (*.bmp;*.jpg;*.gif)"), QStringLiteral("*.bmp;*.jpg;*.gif")},

@@ -8,16 +8,23 @@
 
 namespace {
 const QString kWorkingFolderKey = QStringLiteral("workingFolder");
-}
+}  // namespace
 
 WorkingFolder::WorkingFolder(PlatformServices& services, QObject* parent)
     : QObject(parent), services_(services) {}
+
+// An install's folder of programs, which holds no one's work even where it
+// may be written to: a "bin", or one with the installed data beside it.
+bool installedProgramFolder(const QString& folder) {
+    return QDir(folder).dirName() == QLatin1String("bin") ||
+           QFileInfo(folder + QStringLiteral("/../share/quillmap4")).isDir();
+}
 
 QString WorkingFolder::path() const {
     const QString chosen = services_.settings().value(kWorkingFolderKey).toString();
     if (!chosen.isEmpty() && QFileInfo(chosen).isDir()) return QDir::toNativeSeparators(chosen);
     const QString program = services_.programFolder();
-    if (folderTakesFiles(program)) return program;
+    if (folderTakesFiles(program) && !installedProgramFolder(program)) return program;
     return QDir::toNativeSeparators(
         QDir(services_.documentsFolder()).filePath(QStringLiteral("Quillmap4")));
 }

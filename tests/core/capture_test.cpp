@@ -1,5 +1,8 @@
-// Point capture, hand editing of the point lists and the check on cut-short
-// bitmaps, run over the rows of data/capture_cases.txt.
+// Point capture, hand editing of the point lists, a shape's rings, shorelines
+// and imports, and the check on cut-short bitmaps, run over the rows of
+// data/capture_cases.txt.
+#include <tuple>
+
 #include "capture/capture.h"
 #include "capture/area_trace.h"
 #include "capture/list_editing.h"
@@ -7,6 +10,7 @@
 #include "capture/point_lines.h"
 #include "capture/shape_presses.h"
 #include "file_test_support.h"
+#include "model/numbers.h"
 
 namespace qm4 {
 namespace {
@@ -75,6 +79,13 @@ Piece positionsOf(const std::string& text) {
     return piece;
 }
 
+std::vector<PicturePixel> pixelsOf(const std::string& text) {
+    std::vector<PicturePixel> pixels;
+    for (const PicturePoint& p : positionsOf(text))
+        pixels.push_back({static_cast<int>(p.x), static_cast<int>(p.y)});
+    return pixels;
+}
+
 template <class Point>
 std::string pointsText(const std::vector<Point>& points) {
     std::string text;
@@ -114,20 +125,69 @@ const Functions kFunctions = {
      [](const Cells& in) {
          return Cells{pointsText(picturePixels(positionsOf(in[0]), in[1] == "polygon"))};
      }},
-    {"presses",  // line or poly | nodata lwm, vtp or none | pixels => both lists
+    {"presses",  // line or poly | nodata lwm, vtp or none | pixels [| other VTP pixels]
+                 // => both lists [| both Send NO Data boxes afterwards]
      [](const Cells& in) {
          ProjectState s;
          s.Option3 = !(s.Option4 = in[0] == "line");
          s.txtareax = "3", s.txtareay = "7", s.txtvtplinewidth = "12";
          s.chklwmnodata = in[1] == "lwm", s.chkvtpnodata = in[1] == "vtp";
-         std::vector<PicturePixel> pixels;
-         for (const PicturePoint& p : positionsOf(in[2]))
-             pixels.push_back({static_cast<int>(p.x), static_cast<int>(p.y)});
+         const ImportPresses import{PieceKind::Ring, 0, pixelsOf(in[2]),
+                                    pixelsOf(in.size() > 3 ? in[3] : in[2])};
          int failures = 0;
-         const PressResult all = pressPixels(s, pixels, [&](const FillXYError&) { ++failures; });
-         return Cells{std::to_string(failures) + " failed",
-                      summary(s.lstLWM, s.txtlwmnumber, s.lwmnumberColour, all.lwmAppended),
-                      summary(s.lstVTP, s.txtvtpnumber, s.vtpnumberColour, all.vtpAppended)};
+         const PressResult all = pressImport(s, import, [&](const FillXYError&) { ++failures; });
+         Cells out{std::to_string(failures) + " failed",
+                   summary(s.lstLWM, s.txtlwmnumber, s.lwmnumberColour, all.lwmAppended),
+                   summary(s.lstVTP, s.txtvtpnumber, s.vtpnumberColour, all.vtpAppended)};
+         if (in.size() > 3)
+             out.push_back(std::to_string(s.chklwmnodata) + std::to_string(s.chkvtpnodata));
+         return out;
+     }},
+    {"ring",  // positions => the ring as pressed | its area in square pixels
+     [](const Cells& in) {
+         const auto ring = simpleRing(picturePixels(positionsOf(in[0]), true));
+         return Cells{pointsText(ring), decimalText(static_cast<double>(twiceArea(ring)) / 2)};
+     }},
+    {"runs",  // a ring's pixels => its shoreline runs, one a cell, or none
+     [](const Cells& in) {
+         Cells runs;
+         for (const auto& run : shorelineRuns(pixelsOf(in[0]))) runs.push_back(pointsText(run));
+         return runs.empty() ? Cells{"none"} : runs;
+     }},
+    {"imports",  // line or poly | parts "kind [of]: positions; ..." => each import as "number
+                 // kind of: LWM pixels / VTP pixels", then the dropped parts' reasons
+     [](const Cells& in) {
+         std::vector<PartImports> parts;
+         std::vector<std::size_t> holeOf;
+         std::istringstream split(in[1]);
+         for (std::string part; std::getline(split, part, ';');) {
+             std::istringstream head(part.substr(0, part.find(':')));
+             std::string kind;
+             std::size_t of = 0;
+             head >> kind >> of;
+             const PieceKind kinds[] = {PieceKind::Line, PieceKind::Ring, PieceKind::Hole};
+             const auto k = std::find_if(std::begin(kinds), std::end(kinds),
+                                         [&](PieceKind x) { return pieceKindName(x) == kind; });
+             parts.push_back(
+                 partImports(positionsOf(part.substr(part.find(':') + 1)), *k, in[0] == "line"));
+             holeOf.push_back(of);
+         }
+         Cells out;
+         for (const ImportPlace& place : orderImports(parts, holeOf)) {
+             const ImportPresses& i = parts[place.part].imports[place.index];
+             out.push_back(std::to_string(out.size() + 1) + " " + pieceKindName(i.kind) + " " +
+                           std::to_string(i.of) + ": " + pointsText(i.lwm) + " / " +
+                           pointsText(i.vtp));
+         }
+         for (const PartImports& part : parts)
+             if (!part.dropped.empty()) out.push_back(part.dropped);
+         return out;
+     }},
+    {"fits",  // the LWM and VTP counters => whether a source takes that many points
+     [](const Cells& in) {
+         ProjectState s;
+         std::tie(s.txtlwmnumber, s.txtvtpnumber) = std::tie(in[0], in[1]);
+         return Cells{countersFit(s) ? "fits" : "too many"};
      }},
     {"trace",  // a list line => the picture pixel the trace draws it at, in area 3, 7
      [](const Cells& in) {

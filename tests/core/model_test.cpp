@@ -2,6 +2,7 @@
 // calculation, run over the rows of data/model_cases.txt.
 #include <charconv>
 #include <cmath>
+#include <tuple>
 
 #include "file_test_support.h"
 #include "model/area_grid.h"
@@ -121,15 +122,15 @@ const Functions kFunctions = {
                  ? "the area's corners"
                  : "elsewhere"};
      }},
-    {"neighbour",  // cell and area, then a step east and south => the area there, and
-                   // whether its centre, written as Go to Position writes it, calculates
-                   // back to it
+    {"neighbour",  // the cell and area boxes, then a step east and south => the area
+                   // there, and whether its centre, written as Go to Position writes it,
+                   // calculates back to it
      [](const Cells& in) {
-         const auto next =
-             neighbourArea({std::stoi(in[0]), std::stoi(in[1]), std::stoi(in[2]), std::stoi(in[3])},
-                           std::stoi(in[4]), std::stoi(in[5]));
-         if (!next) return Cells{"none"};
          ProjectState s;
+         std::tie(s.txtcellx, s.txtcelly, s.txtareax, s.txtareay) =
+             std::tie(in[0], in[1], in[2], in[3]);
+         const auto next = neighbourArea(areaNumbers(s), std::stoi(in[4]), std::stoi(in[5]));
+         if (!next) return Cells{"none"};
          writePosition(s, areaCentre(*next));
          calculate(s);
          return Cells{std::to_string(next->cellX) + " " + std::to_string(next->cellY) + " " +

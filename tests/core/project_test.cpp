@@ -1,8 +1,9 @@
 // The project file and its companion points file: exact bytes, open and
 // save, line ends, the option pairing, refused files, file names, escaped
-// list lines and the recovery file, run over the rows of
+// list lines, the recovery file and the batch's summary, run over the rows of
 // data/project_cases.txt.
 #include "file_test_support.h"
+#include "project/batch_summary.h"
 #include "project/points_file.h"
 #include "project/project_file.h"
 #include "project/recovery_file.h"
@@ -43,6 +44,17 @@ const Functions kFunctions = {
                           std::to_string(s.lstLWM.lines.size() + s.lstVTP.lines.size()) +
                           " list lines, no data " + (s.chklwmnodata ? "on" : "off")};
      }},
+    {"open imagery",  // p.dat [| p.points] => the imagery after opening them over a
+                      // project that had some
+     [](const Cells& in) {
+         ScratchFolder scratch;
+         writeBytes("p.dat", in[0]);
+         if (in.size() > 1) writeBytes("p.points", in[1]);
+         ProjectState s;
+         s.imagery = "/p/earlier.tif";
+         openProject("p.dat", s);
+         return Cells{s.imagery.empty() ? "none" : s.imagery};
+     }},
     {"line",  // file bytes | line number => the value of that line
      [](const Cells& in) {
          const auto content = parseProjectFile(in[0]);
@@ -77,7 +89,9 @@ const Functions kFunctions = {
          ScratchFolder scratch;
          const ProjectState s = stateOf(in[0]);
          writeBytes("p.dat", "earlier");
-         if (in[2] == "read-only") fs::permissions("p.dat", fs::perms::owner_read);
+         if (in[2] == "points read-only") writeBytes("p.points", "earlier");
+         if (in[2] != "writable")
+             fs::permissions(in[2] == "read-only" ? "p.dat" : "p.points", fs::perms::owner_read);
          const std::string saved = message(saveProject("p.dat", s, in[1]));
          const std::string folder = folderNames();
          ProjectState opened;
@@ -112,6 +126,20 @@ const Functions kFunctions = {
      }},
     {"damaged recovery",  // recovery file bytes => why it is refused
      [](const Cells& in) { return Cells{message(parseRecoveryFile(in[0]))}; }},
+    {"summary",  // a batch summary's text => its areas | their rows written out again
+     [](const Cells& in) {
+         const auto areas = summaryByArea(in[0]);
+         if (!areas) return Cells{message(areas)};
+         std::string names;
+         std::vector<SummaryRow> rows;
+         for (const auto& [area, its] : *areas) {
+             names += (names.empty() ? "" : " ") + area;
+             rows.insert(rows.end(), its.begin(), its.end());
+         }
+         return Cells{names, summaryText(rows)};
+     }},
+    {"digest",  // a project file's bytes | its points file's => the digest
+     [](const Cells& in) { return Cells{savedDigest(in[0], in[1])}; }},
 };
 
 QM4_CASE_TABLE(ProjectCases, "project_cases.txt", kFunctions);

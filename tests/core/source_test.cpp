@@ -206,6 +206,22 @@ const Functions kFunctions = {
              isRegularFile(path) ? octal(fs::status(path).permissions()) : "no ordinary file",
              std::to_string(std::distance(fs::recursive_directory_iterator("."), {}))};
      }},
+    {"durable",  // => the steps of a write, then of one with the flushes turned off
+     [](const Cells&) {
+         ScratchFolder scratch;
+         static std::string steps;
+         steps.clear();
+         watchDurableWrites(
+             [](const char* step) { steps += std::string(steps.empty() ? "" : " ") + step; });
+         Cells out{message(writeFileAtomically("out", "bytes"))};
+         out.push_back(std::exchange(steps, ""));
+         setSyncEachFile(false);
+         writeFileAtomically("out", "more");
+         setSyncEachFile(true);
+         watchDurableWrites(nullptr);
+         out.push_back(steps);
+         return out;
+     }},
     {"replace", replace},
     {"windows name",
      [](const Cells& in) {

@@ -12,6 +12,7 @@
 #include <sys/ioctl.h>
 #endif
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -19,10 +20,12 @@
 #include <optional>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "capture/shape_presses.h"
 #include "geo/batch.h"
 #include "geo/batch_area.h"
+#include "geo/batch_folders.h"
 #include "geo/compiler_run.h"
 #include "geo/geo_requests.h"
 #include "geo/shape_import.h"
@@ -108,7 +111,15 @@ struct Outcome {
     std::string out, err;
 };
 
-Outcome batch(const std::vector<std::string>& arguments) {
+// The form's fields the sources need, for a batch without a template.
+const std::vector<std::string> kForm = {"--altitude",  "12", "--vector-type", "1030",
+                                        "--vtp-layer", "4",  "--width",       "12"};
+
+// The batch, given kForm where no --template or --altitude says otherwise.
+Outcome batch(std::vector<std::string> arguments) {
+    if (std::find(arguments.begin(), arguments.end(), "--template") == arguments.end() &&
+        std::find(arguments.begin(), arguments.end(), "--altitude") == arguments.end())
+        arguments.insert(arguments.end(), kForm.begin(), kForm.end());
     std::ostringstream out, err;
     const int status = runBatch(arguments, out, err);
     return {status, out.str(), err.str()};
@@ -149,17 +160,28 @@ Files windowFiles(const std::string& file, const std::string& templatePath, doub
         for (const FeatureInfo& feature : list->features) {
             const auto shape =
                 featureShape(file, feature.layer, feature.id, areaEdges(located), tolerance);
-            for (std::size_t i = 0; shape && i < shape->pieces.size(); ++i) {
+            if (!shape) continue;
+            std::vector<PartImports> parts;
+            for (std::size_t i = 0; i < shape->pieces.size(); ++i)
+                parts.push_back(partImports(shape->pieces[i],
+                                            !shape->polygon    ? PieceKind::Line
+                                            : shape->holeOf[i] ? PieceKind::Hole
+                                                               : PieceKind::Ring,
+                                            VtpLinePoly(form) == 1));
+            for (const ImportPlace& place : orderImports(parts, shape->holeOf)) {
                 const std::string folder =
                     areaFolderName(area) + (++piece > 1 ? "_" + std::to_string(piece) : "");
                 ProjectState s = located;
                 s.txtprojectname = folder;
-                pressPixels(s, picturePixels(shape->pieces[i], shape->polygon), {});
+                // A hole, as the dialog says, takes the other mask.
+                if (shape->holeOf[place.part]) s.Option2 = !(s.Option1 = !s.Option1);
+                pressImport(s, parts[place.part].imports[place.index], {});
                 const fs::path where = region / folder;
                 fs::create_directories(where);
                 EXPECT_TRUE(saveProject((where / (folder + ".dat")).string(), s, "").ok());
-                EXPECT_TRUE(createlwm(s, where.string()).ok());
-                EXPECT_TRUE(createvtp(s, where.string()).ok());
+                // Create Source for each list that has points.
+                EXPECT_TRUE(s.lstLWM.lines.empty() || createlwm(s, where.string()).ok());
+                EXPECT_TRUE(s.lstVTP.lines.empty() || createvtp(s, where.string()).ok());
             }
         }
     }
@@ -214,6 +236,62 @@ TEST(Batch, HarbourSampleAsTheWindowImportsIt) {
                   folder / "batch" + "/batch.csv\n");
 }
 
+// A region whose west lies beyond its east crosses the antimeridian: the
+// areas on both sides of it are made.
+TEST(Batch, RegionAcrossTheAntimeridian) {
+    Folder folder;
+    const std::string file = folder / "fiji.geojson", out = folder / "out";
+    std::ofstream(file)
+        << R"({"type":"FeatureCollection","features":[{"type":"Feature",)"
+           R"("properties":{},"geometry":{"type":"MultiPolygon","coordinates":[)"
+           R"([[[179.996,-17.05],[180,-17.05],[180,-17.051],[179.996,-17.05]]],)"
+           R"([[[-180,-17.05],[-179.996,-17.05],[-180,-17.051],[-180,-17.05]]]]}}]})";
+    const auto run = batch({file, "--region", "-17.1,179.99,-17.0,-179.99", "--out", out});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fs::exists(out + "/767_304_31_15") && fs::exists(out + "/000_304_00_15"))
+        << run.out;
+    EXPECT_NE(run.out.find("; 1 feature read."), std::string::npos) << run.out;
+}
+
+// Folders that cannot all be put in place give the area its earlier ones
+// back, and leave none of the new ones.
+TEST(Batch, PlacingThatFailsKeepsTheEarlierFolders) {
+    Folder folder;
+    for (const char* name : {"a", "a_2", ".a.partial"}) fs::create_directory(folder / name);
+    std::ofstream(folder / "a/x") << "earlier";
+    EXPECT_FALSE(placeArea(folder.path, "a", 2).ok());  // no second piece was made
+    EXPECT_EQ(filesUnder(folder.path), (Files{{"a/x", "earlier"}}));
+    EXPECT_TRUE(fs::is_directory(folder / "a_2"));
+    EXPECT_FALSE(fs::exists(folder / ".a.partial"));
+}
+
+// On a full disk (here a limit on the size of a file) every area says why
+// it failed, the earlier folders stay, and no batch.csv is left that would
+// describe another run.
+TEST(Batch, FullDiskLeavesNoStaleSummary) {
+    Folder folder;
+    // Rows that name the folder outgrow the limit.
+    const std::string out = folder / std::string(150, 'o');
+    const std::string command = std::string(QUILLMAP4_GEO_PROGRAM) +
+                                " batch " QUILLMAP4_SAMPLES
+                                "/harbour.geojson --region "
+                                "47.49,-122.28,47.51,-122.24 --altitude 1 --vector-type 1 "
+                                "--vtp-layer 1 --width 1 --out " +
+                                out;
+    ASSERT_EQ(std::system((command + " >/dev/null").c_str()), 0);
+    const Files before = filesUnder(out);
+    const int status = std::system(("bash -c \"trap '' XFSZ; ulimit -f 1; exec " + command +
+                                    " --force\" >" + folder / "said" + " 2>" + folder / "errors")
+                                       .c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(filesUnder(out), before);
+    EXPECT_FALSE(fs::exists(out + "/batch.csv"));
+    const std::string said = *readFileBytes(folder / "said", 1000),
+                      errors = *readFileBytes(folder / "errors", 10000);
+    EXPECT_TRUE(said.ends_with("3 failed; 2 features read. No summary was written.\n")) << said;
+    EXPECT_NE(errors.find("123_120_06_28 failed: Could not write"), std::string::npos) << errors;
+}
+
 #ifdef __linux__
 // The folder's file system flags, with more set first; nothing where it
 // keeps none.
@@ -260,7 +338,9 @@ TEST(Batch, ShardsThroughGnuParallelMakeWhatOneRunMakes) {
     ASSERT_EQ(batch({file, "--region", windingRegion(), "--out", folder / "one"}).status, 0);
     const std::string command = "parallel --will-cite " + std::string(QUILLMAP4_GEO_PROGRAM) +
                                 " batch " + file + " --region " + windingRegion() + " --out " +
-                                (folder / "three") + " --jobs 1 --shard {}/3 ::: 1 2 3 >/dev/null";
+                                (folder / "three") +
+                                " --altitude 12 --vector-type 1030 --vtp-layer 4 --width 12 "
+                                "--jobs 1 --shard {}/3 ::: 1 2 3 >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
     EXPECT_EQ(filesUnder(folder.path / "three"), filesUnder(folder.path / "one"));
     std::multiset<std::string> one, three;
@@ -274,7 +354,7 @@ TEST(Batch, ShardsThroughGnuParallelMakeWhatOneRunMakes) {
         EXPECT_GT(lines.size(), 10u) << "shard " << shard << " has too few areas";
         three.insert(lines.begin() + 1, lines.end());
     }
-    one.erase(one.find("area,piece,feature,points,tolerance,files,outcome"));
+    one.erase(one.find(std::string(kSummaryHeader)));
     EXPECT_EQ(three, one);
 }
 
@@ -318,43 +398,67 @@ long long modified(const std::string& path) {
     return info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
 }
 
-// A second run skips the areas written whole, redoes one whose first
-// folder is missing (an interrupted area), and --force redoes all.
+// A second run skips the areas written whole and carries their rows
+// forward, redoes one whose first folder is missing (an interrupted area),
+// and --force redoes all; a redo that fails keeps the earlier folders, and
+// an area redone with fewer pieces keeps no folder of the pieces it lost.
 TEST(Batch, SecondRunSkipsWhatIsWritten) {
     Folder folder;
     const std::string sample = QUILLMAP4_SAMPLES "/harbour.geojson", out = folder / "out";
-    const std::vector<std::string> args = {sample, "--region", "47.49,-122.28,47.51,-122.24",
-                                           "--out", out};
+    std::vector<std::string> args = {sample, "--region", "47.49,-122.28,47.51,-122.24", "--out",
+                                     out};
     ASSERT_EQ(batch(args).status, 0);
     const Files first = filesUnder(out);
+    const std::string summary = csvOf(out);
     const long long written = modified(out + "/123_120_06_28/VTPSource.asm");
     const auto again = batch(args);
     EXPECT_EQ(again.status, 0);
     EXPECT_TRUE(again.out.starts_with("0 areas written (0 pieces), 3 skipped as written before"))
         << again.out;
     EXPECT_EQ(modified(out + "/123_120_06_28/VTPSource.asm"), written);
-    EXPECT_NE(csvOf(out).find("123_120_05_28,,,,,123_120_05_28,skipped: written before\n"),
-              std::string::npos);
+    EXPECT_EQ(csvOf(out), summary);
     fs::remove_all(out + "/123_120_05_28");
     // What a run stopped in the middle of the area leaves.
-    fs::create_directory(out + "/.123_120_05_28.partial");
+    for (const char* partial : {"", "_2", "_3"})
+        fs::create_directory(out + "/.123_120_05_28" + partial + ".partial");
     std::ofstream(out + "/.123_120_05_28.partial/LWMSource.asm") << ";  half";
     EXPECT_TRUE(batch(args).out.starts_with("1 areas written (2 pieces), 2 skipped"));
     EXPECT_EQ(filesUnder(out), first);
-    EXPECT_FALSE(fs::exists(out + "/.123_120_05_28.partial"));
-    EXPECT_TRUE(batch({sample, "--region", "47.49,-122.28,47.51,-122.24", "--out", out, "--force"})
-                    .out.starts_with("3 areas written (5 pieces), 0 skipped"));
+    EXPECT_EQ(csvOf(out), summary);
+    EXPECT_FALSE(fs::exists(out + "/.123_120_05_28.partial") ||
+                 fs::exists(out + "/.123_120_05_28_3.partial"));
+    args.push_back("--force");
+    std::vector<std::string> unwritable = args;
+    unwritable.insert(unwritable.end(), {"--name", std::string(300, 'n')});
+    const auto failed = batch(unwritable);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("123_120_05_28 failed: Could not write"), std::string::npos);
+    EXPECT_NE(csvOf(out).find(" The area's earlier folders were kept."), std::string::npos);
+    EXPECT_EQ(filesUnder(out), first);
+    EXPECT_TRUE(batch(args).out.starts_with("3 areas written (5 pieces), 0 skipped"));
     EXPECT_NE(modified(out + "/123_120_06_28/VTPSource.asm"), written);
     EXPECT_EQ(filesUnder(out), first);
+    // Without the road 123_120_05_28 and 123_120_04_28 hold one piece each.
+    std::vector<std::string> basin = {sample, "--region", "47.49,-122.28,47.51,-122.24", "--out",
+                                      out,    "--where",  "name = 'Harbour basin'"};
+    fs::remove_all(out + "/123_120_05_28");
+    EXPECT_EQ(batch(basin).status, 0);
+    EXPECT_FALSE(fs::exists(out + "/123_120_05_28_2"));
+    EXPECT_TRUE(fs::exists(out + "/123_120_04_28_2"));  // skipped, as written before
+    basin.push_back("--force");
+    EXPECT_EQ(batch(basin).status, 0);
+    EXPECT_FALSE(fs::exists(out + "/123_120_04_28_2"));
 }
 
-// A piece of 600 points, a zigzag that widens, is simplified harder until both sources can
-// count it (a line's VTP counter runs two ahead of its points); the window
-// at the tolerance the summary names imports the same points.
+// A piece of many points, a zigzag that widens, is simplified harder until
+// both sources can count it (a line's VTP counter runs two ahead of its
+// points); the window at the tolerance the summary names imports the same
+// points.
 struct CrowdedCase {
     const char* name;
     const char* mode;
     std::size_t most;
+    int points;
 };
 
 void PrintTo(const CrowdedCase& c, std::ostream* os) { *os << c.name; }
@@ -364,7 +468,7 @@ class CrowdedPieces : public testing::TestWithParam<CrowdedCase> {};
 TEST_P(CrowdedPieces, AreSimplifiedUntilTheyFit) {
     Folder folder;
     std::string zigzag;
-    for (int i = 0; i < 600; ++i)
+    for (int i = 0; i < GetParam().points; ++i)
         zigzag += std::string(i ? "," : "") +
                   lonLatText((5 + i * 0.4) / 255, (128 + (i % 2 ? 1 : -1) * (1 + i / 6.0)) / 255.0);
     const std::string file = folder / "zigzag.geojson";
@@ -378,7 +482,8 @@ TEST_P(CrowdedPieces, AreSimplifiedUntilTheyFit) {
     const auto run = batch({file, "--region", region, "--out", folder / "out", GetParam().mode});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string csv = csvOf(folder / "out");
-    const std::string said = "written, simplified from 600 to ";
+    const std::string said =
+        "written, simplified from " + std::to_string(GetParam().points) + " to ";
     const auto at = csv.find(said);
     ASSERT_NE(at, std::string::npos) << csv;
     std::size_t points = 0;
@@ -396,8 +501,9 @@ TEST_P(CrowdedPieces, AreSimplifiedUntilTheyFit) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CrowdedPieces,
-                         testing::Values(CrowdedCase{"Line", "--line", 253},
-                                         CrowdedCase{"Poly", "--poly", 255}),
+                         testing::Values(CrowdedCase{"Line", "--line", 253, 600},
+                                         CrowdedCase{"Poly", "--poly", 255, 600},
+                                         CrowdedCase{"LineOnePointOver", "--line", 253, 254}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The compiler runs on each source in the area's folder; one that fails in
@@ -417,9 +523,9 @@ TEST(Batch, CompilesEachSourceAndReportsTheAreaThatFails) {
     const std::string csv = csvOf(out);
     EXPECT_NE(
         csv.find("123_120_05_28,1,harbour:0 Harbour basin,6,0,123_120_05_28/ 123_120_05_28.dat "
-                 "123_120_05_28.points LWMSource.asm VTPSource.asm compile.log,written; "
+                 "123_120_05_28.points LWMSource.asm VTPSource.asm compile.log,failed: "
                  "LWMSource.asm was not compiled: the compiler ended with exit code 3. "
-                 "VTPSource.asm was not compiled: the compiler ended with exit code 3.\n"),
+                 "VTPSource.asm was not compiled: the compiler ended with exit code 3.,ring,,"),
         std::string::npos)
         << csv;
     EXPECT_NE(
@@ -432,6 +538,12 @@ TEST(Batch, CompilesEachSourceAndReportsTheAreaThatFails) {
     EXPECT_EQ(*readFileBytes(out + "/123_120_05_28/compile.log", 1000),
               "$ " + compiler + " /bgl LWMSource.asm\nbroken\n$ " + compiler +
                   " /bgl VTPSource.asm\nbroken\n");
+    // Redone, the area the compiler fails keeps its earlier folder.
+    const long long before = modified(out + "/123_120_05_28/LWMSource.asm");
+    const auto redo = batch({sample, "--region", "47.49,-122.28,47.51,-122.24", "--out", out,
+                             "--compile", "--compiler", compiler, "--force"});
+    EXPECT_TRUE(redo.out.starts_with("2 areas written")) << redo.out;
+    EXPECT_EQ(modified(out + "/123_120_05_28/LWMSource.asm"), before);
     ::unsetenv("XDG_CONFIG_HOME");
 }
 
@@ -481,6 +593,21 @@ TEST(CompilerRuns, StopAtTheLimitOrSayTheyCouldNotStart) {
         compileInFolder({folder / "none", "", 1}, folder.path.string(), "VTPSource.asm", "log")
             .summary,
         "VTPSource.asm was not compiled: the compiler could not be started.");
+    // The limit ends what the compiler started too, not the compiler alone.
+    std::ofstream(hang) << "#!/bin/sh\nsleep 30 &\necho $! > " << (folder / "child") << "\nwait\n";
+    compileInFolder({hang, "", 1}, folder.path.string(), "LWMSource.asm", "log");
+    const std::string pidText = *readFileBytes(folder / "child", 20);
+    const std::string stat = "/proc/" + pidText.substr(0, pidText.find('\n')) + "/stat";
+    std::string state;
+    // A process that was sent SIGKILL may run on for a moment while it dies.
+    for (int tries = 0; tries < 300; ++tries) {
+        std::string pid, name;
+        state = "gone";
+        std::ifstream(stat) >> pid >> name >> state;
+        if (state == "gone" || state == "Z") break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(state == "gone" || state == "Z") << state;
     // Not executable: only the runner in front of it can start it.
     std::ofstream(folder / "quiet") << "exit 0\n";
     EXPECT_EQ(compileInFolder({folder / "quiet", "/bin/sh", 5}, folder.path.string(),
@@ -505,6 +632,8 @@ TEST_P(BadBatches, StopWithAClearMessage) {
     Folder folder;
     std::ofstream(folder / "file") << "x";
     std::ofstream(folder / "areas.txt") << "123,120,5,28\n123 120 5 32\n";
+    std::ofstream(folder / "broken.geojson") << "{\"type\":\"FeatureCollection\",\n"
+                                                "\"features\":[{\"type\":\"Feature\",x}]}";
     std::vector<std::string> arguments;
     for (std::string a : GetParam().arguments) {
         for (const auto& [from, to] :
@@ -521,6 +650,7 @@ TEST_P(BadBatches, StopWithAClearMessage) {
         said.replace(at, 4, folder.path.string());
     EXPECT_TRUE(run.err.starts_with("quillmap4-geo batch: " + said)) << run.err;
     EXPECT_EQ(run.out, "");
+    EXPECT_FALSE(fs::exists(folder / "o"));  // nothing made
 }
 
 const std::string kRegion = "47.49,-122.28,47.51,-122.24";
@@ -536,6 +666,11 @@ INSTANTIATE_TEST_SUITE_P(
                 {"$DIR/file", "--region", kRegion, "--out", "$DIR/o"},
                 1,
                 "Could not read \"$DIR/file\": it is not recognized as a supported file format."},
+        BadCase{"BrokenJson",
+                {"$DIR/broken.geojson", "--region", kRegion, "--out", "$DIR/o"},
+                1,
+                "Could not read \"$DIR/broken.geojson\": failed to read GeoJSON data (at line 2, "
+                "character 31: Unexpected character (x))."},
         BadCase{"EmptyRegion",
                 {"$SAMPLE", "--region", "47.51,-122.28,47.49,-122.24", "--out", "$DIR/o"},
                 1,
@@ -548,6 +683,10 @@ INSTANTIATE_TEST_SUITE_P(
                 {"$SAMPLE", "--region", "-10,-100,10,100", "--out", "$DIR/o"},
                 1,
                 "The region -10,-100,10,100 spans more than a hemisphere; add --yes"},
+        BadCase{"AcrossTheAntimeridianTheLongWay",
+                {"$SAMPLE", "--region", "0,10,1,0", "--out", "$DIR/o"},
+                1,
+                "The region 0,10,1,0 spans more than a hemisphere; add --yes"},
         BadCase{"OutputFolderIsAFile",
                 {"$SAMPLE", "--region", kRegion, "--out", "$DIR/file/o"},
                 1,
@@ -556,6 +695,14 @@ INSTANTIATE_TEST_SUITE_P(
                 {"$SAMPLE", "--areas", "$DIR/areas.txt", "--out", "$DIR/o"},
                 1,
                 "Line 2 of \"$DIR/areas.txt\" is no area"},
+        BadCase{"AreaListNotThere",
+                {"$SAMPLE", "--areas", "$DIR/none.txt", "--out", "$DIR/o"},
+                1,
+                "--areas: Could not read \"$DIR/none.txt\": No such file or directory."},
+        BadCase{"TemplateNotThere",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--template", "$DIR/t.dat"},
+                1,
+                "--template: Could not read \"$DIR/t.dat\": there is no such file."},
         BadCase{"NoSuchLayer",
                 {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--layer", "roads"},
                 1,
@@ -568,23 +715,39 @@ INSTANTIATE_TEST_SUITE_P(
                 {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--compile", "--compiler", ""},
                 1,
                 "--compile needs a compiler"},
-        BadCase{"NoOutputFolder", {"$SAMPLE", "--region", kRegion}, 2, "batch needs --out DIR."},
-        BadCase{"RegionAndAreas",
+        BadCase{"FormWithoutWhatTheSourcesNeed",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--altitude", "1"},
+                2,
+                "the sources need --vector-type, --width, --vtp-layer, which neither the command "
+                "line nor a --template gives.\nRun \"quillmap4-geo batch --help\" for what it "
+                "takes.\n"},
+        BadCase{"NoOutputFolder", {"$SAMPLE", "--region", kRegion}, 2, "--out is required"},
+        BadCase{"NeitherRegionNorAreas",
                 {"$SAMPLE", "--out", "$DIR/o"},
                 2,
                 "batch needs either --region or --areas."},
         BadCase{"RegionOfThreeNumbers",
                 {"$SAMPLE", "--region", "1,2,3", "--out", "$DIR/o"},
                 2,
-                "--region takes 4 numbers"},
+                "--region: takes 4 numbers separated by commas, not \"1,2,3\"."},
+        BadCase{"ToleranceBeyondFifty",
+                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--tolerance", "60"},
+                2,
+                "--tolerance: takes pixels from 0 to 50."},
         BadCase{"ShardBeyondItsCount",
                 {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--shard", "4/3"},
                 2,
-                "--shard's I takes a whole number from 1 to 3"},
-        BadCase{"LandAndWater",
-                {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--land", "--water"},
+                "--shard's I: takes a whole number from 1 to 3, not \"4\"."},
+        BadCase{"UnknownOption",
+                {"$SAMPLE", "--regoin", kRegion, "--out", "$DIR/o"},
                 2,
-                "--land or --water, not both."}),
+                "The following arguments were not expected: 47.49,-122.28,47.51,-122.24 "
+                "--regoin\nRun \"quillmap4-geo batch --help\" for what it takes.\n"},
+        BadCase{
+            "LandAndWater",
+            {"$SAMPLE", "--region", kRegion, "--out", "$DIR/o", "--land", "--water"},
+            2,
+            "--land excludes --water\nRun \"quillmap4-geo batch --help\" for what it takes.\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Go to Position on an area's centre, as the batch writes the boxes: the

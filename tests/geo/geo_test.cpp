@@ -75,16 +75,18 @@ const std::vector<std::pair<double, double>> kLine{{20, 200}, {60, 150}, {200, 1
 
 TEST(Shapes, ListsTheFeaturesThatMeetTheAreaAndGivesTheirPixels) {
     Scratch scratch;
-    const std::string path =
-        scratch.file("shapes.geojson", geojson({{"Polygon", kSquare},
-                                                {"LineString", kLine},
-                                                {"LineString", {{400, 400}, {500, 420}}}}));
+    const std::string path = scratch.file(
+        "shapes.geojson", geojson({{"Polygon", kSquare},
+                                   {"LineString", kLine},
+                                   {"LineString", {{400, 400}, {500, 420}}},
+                                   {"LineString", {{255, 255}, {255, 90}, {90, 255}}}}));
     const auto list = listFeatures(path, kArea, {});
     ASSERT_TRUE(list.ok()) << list.error().message;
-    ASSERT_EQ(list->features.size(), 2u);  // the third lies beyond the area
+    ASSERT_EQ(list->features.size(), 3u);  // the third lies beyond the area
     EXPECT_EQ(list->features[0].geometryType, "Polygon");
     EXPECT_EQ(list->features[0].pointsInside, 5);  // the ring's closing point counts too
     EXPECT_EQ(list->features[1].name, "LineString");
+    EXPECT_EQ(list->features[2].pointsInside, 3);  // on the last pixel row and column
     EXPECT_EQ(rounded(shapeOf(path, 0)->pieces.at(0)),
               (Pixels{{10, 10}, {100, 10}, {100, 100}, {10, 100}}));
     EXPECT_TRUE(shapeOf(path, 0)->polygon);
@@ -206,11 +208,29 @@ INSTANTIATE_TEST_SUITE_P(
                                          {10, 100}}}}),
                               0,
                               {{{100, 0}, {200, 0}, {200, 50}, {100, 50}},
-                               {{10, 0}, {30, 0}, {30, 100}, {10, 100}}}}),
+                               {{10, 0}, {30, 0}, {30, 100}, {10, 100}}}},
+                    // Two arms of one size, from the north and the west edge: the
+                    // one whose first point lies higher first, though it lies east.
+                    PieceCase{"PiecesOfOneSizeTopMostFirst",
+                              geojson({{"Polygon",
+                                        {{-50, -50},
+                                         {220, -50},
+                                         {220, 100},
+                                         {200, 100},
+                                         {200, -20},
+                                         {-20, -20},
+                                         {-20, 150},
+                                         {100, 150},
+                                         {100, 170},
+                                         {-50, 170}}}}),
+                              0,
+                              {{{200, 0}, {220, 0}, {220, 100}, {200, 100}},
+                               {{0, 150}, {100, 150}, {100, 170}, {0, 170}}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A CSV with a WKT column declares no coordinate system: its lines are
-// taken as longitude/latitude, found inside the area, and the list says so.
+// taken as longitude/latitude, found inside the area, and the list says so;
+// the name comes from a field that looks like one, not the first field.
 TEST(Shapes, LayerWithoutCoordinateSystemIsTakenAsLongitudeLatitude) {
     Scratch scratch;
     const auto wkt = [](std::pair<double, double> from, std::pair<double, double> to) {
@@ -224,8 +244,8 @@ TEST(Shapes, LayerWithoutCoordinateSystemIsTakenAsLongitudeLatitude) {
         return line.str();
     };
     const std::string path =
-        scratch.file("pier.csv", "WKT,name\n" + wkt({20, 30}, {200, 40}) + ",Pier\n" +
-                                     wkt({400, 30}, {500, 40}) + ",Far\n");
+        scratch.file("pier.csv", "WKT,code,Name_EN\n" + wkt({20, 30}, {200, 40}) + ",P1,Pier\n" +
+                                     wkt({400, 30}, {500, 40}) + ",P2,Far\n");
     const auto list = listFeatures(path, kArea, {});
     ASSERT_TRUE(list.ok()) << list.error().message;
     ASSERT_EQ(list->features.size(), 1u);

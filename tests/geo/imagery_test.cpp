@@ -42,7 +42,19 @@ struct Raster {
     Container container = Container::GeoTiff;
     double firstX = -20;   // the capture's x where the raster's west edge lies
     bool farAway = false;  // moved to the other side of the globe
+    // A wider type holds each byte v as kWide's offset + v * step, with a
+    // pixel of 0 and one of 255 (and, when the file keeps statistics of the
+    // colours' range, one far beyond it) in the north-west corner.
+    GDALDataType type = GDT_Byte;
+    bool statistics = false;
 };
+
+struct Wide {
+    GDALDataType type;
+    double offset, step, beyond;
+};
+const Wide kWide[] = {
+    {GDT_UInt16, 1000, 16, 65535}, {GDT_Int16, -3000, 20, 32767}, {GDT_Float32, 0, 1.0 / 255, 1e6}};
 
 // What the colours of a raster become in the picture.
 Rgb seen(const Raster& raster, int colour) {
@@ -106,6 +118,7 @@ Fixture makeRaster(const Raster& raster, const Scratch& scratch) {
                 at[c] = static_cast<GByte>(raster.bands == Bands::Paletted ? colour
                                                                            : kPalette[colour][c]);
             if (bands == 4) at[3] = x < 128 ? 128 : 255;
+            if (raster.type != GDT_Byte && j == 0 && i < 2) std::fill(at, at + bands, i * 255);
         }
     }
     for (const auto& sum : sums) fixture.centres.push_back({sum[0] / sum[2], sum[1] / sum[2]});
@@ -116,9 +129,19 @@ Fixture makeRaster(const Raster& raster, const Scratch& scratch) {
     GDALDatasetUniquePtr file(GetGDALDriverManager()
                                   ->GetDriverByName(tiff ? "GTiff" : "MEM")
                                   ->Create(tiff ? fixture.path.c_str() : "", width, height, bands,
-                                           GDT_Byte, tiff ? options.List() : nullptr));
-    EXPECT_EQ(file->RasterIO(GF_Write, 0, 0, width, height, pixels.data(), width, height, GDT_Byte,
-                             bands, nullptr, bands, bands * width, 1, nullptr),
+                                           raster.type, tiff ? options.List() : nullptr));
+    std::vector<double> values(pixels.begin(), pixels.end());
+    for (const Wide& wide : kWide) {
+        if (wide.type != raster.type) continue;
+        for (double& v : values) v = wide.offset + v * wide.step;
+        for (int b = 1; b <= bands; ++b) {
+            if (!raster.statistics) continue;
+            values[static_cast<std::size_t>(2 * bands + b - 1)] = wide.beyond;
+            file->GetRasterBand(b)->SetStatistics(wide.offset, wide.offset + 255 * wide.step, 0, 0);
+        }
+    }
+    EXPECT_EQ(file->RasterIO(GF_Write, 0, 0, width, height, values.data(), width, height,
+                             GDT_Float64, bands, nullptr, bands * 8, bands * width * 8, 8, nullptr),
               CE_None);
     if (raster.bands == Bands::Paletted) {
         GDALColorTable table;
@@ -234,7 +257,14 @@ INSTANTIATE_TEST_SUITE_P(
         Cut{"RgbaHalfTransparentWestIsDarker", {.bands = Bands::Rgba}, 256, "cut.png"},
         Cut{"PalettedInUtm", {.bands = Bands::Paletted, .utm = true}, 256, "cut.png"},
         Cut{"PngWithWorldFileIsWgs84", {.container = Container::PngWorldFile}, 1024, "cut.png"},
-        Cut{"CoveringTheEastHalfFillsBlack", {.firstX = 128}, 256, "cut.bmp"}),
+        Cut{"CoveringTheEastHalfFillsBlack", {.firstX = 128}, 256, "cut.bmp"},
+        Cut{"SixteenBitsSpreadFromTheirRange", {.type = GDT_UInt16}, 256, "cut.bmp"},
+        Cut{"SignedSixteenBitGreyInUtm",
+            {.bands = Bands::Grey, .utm = true, .type = GDT_Int16},
+            512,
+            "cut.png"},
+        Cut{"FloatsSpreadFromTheirRange", {.type = GDT_Float32}, 256, "cut.png"},
+        Cut{"KeptStatisticsGoFirst", {.type = GDT_UInt16, .statistics = true}, 256, "cut.bmp"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadCut {

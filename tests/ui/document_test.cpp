@@ -92,7 +92,8 @@ class DocumentTest : public QObject {
         QTest::newRow("clear a list")
             << twoPresses << Act([](ProjectDocument& d) { d.clearList(VtpList); }) << "Clear List";
         QTest::newRow("import points") << twoPresses << Act([](ProjectDocument& d) {
-            d.importPoints({{1, 2}, {3, 4}, {255, 0}});
+            d.importPiece(
+                {qm4::PieceKind::Ring, 0, {{1, 2}, {3, 4}, {255, 0}}, {{3, 4}, {255, 0}}});
         }) << "Import Shape";
         QTest::newRow("recount after a removal") << then([](ProjectDocument& d) {
             d.setSelection(LwmList, 0);

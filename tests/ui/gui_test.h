@@ -140,10 +140,12 @@ class Window {
     // (its text, "true" when checked, "(red)" after red text, a list's lines
     // and which is "selected", the picture's size), the caption of each
     // visible window, the bytes of each file in the program folder, the
-    // project the window holds as "state", a list or counter that shows
-    // other lines or another colour than it holds, and the desktop's log.
+    // project the window holds as "state", "busy" while the pointer says so, a list or counter that
+    // shows other lines or another colour than it holds, and the desktop's log.
     View snapshot() const {
-        View all{{"desktop", fake.log.join(u'\n')}, {"status", main.statusBar()->currentMessage()}};
+        View all{{"desktop", fake.log.join(u'\n')},
+                 {"status", main.statusBar()->currentMessage()},
+                 {"cursor", QApplication::overrideCursor() ? "busy" : ""}};
         const QRegularExpression named("^(txt|lbl|cbo|Option|chk|lst|pic|Picture1)");
         for (QWidget* top : QApplication::topLevelWidgets()) {
             if (qobject_cast<MainWindow*>(top) && top != &main) continue;  // another test window
@@ -268,19 +270,20 @@ class Window {
     // n" and "double-click list n" hit line n (-1: below the lines); "key name
     // keys" types a key sequence, "paste name text" pastes the text and
     // "clipboard text" only puts it on the clipboard; "drop path" drops a
-    // file on the window; "import row tolerance"
+    // file on the window; "import row tolerance [piece]"
     // answers the next Import Shape dialog;
-    // "reply text" answers a dialog. "file name bytes" (with its folder) and
-    // "picture name WxH" are made in the program folder, "cut name" halves a
-    // file, "read-only name" protects it and "executable name" lets it run;
-    // "map size WxH" makes the region map's widget that size, and "map hover x,y", "map wheel x,y
-    // notches", "map drag x,y x2,y2", "map double x,y" and "map key keys" are events on it;
-    // "path folders" sets PATH; "helper path" starts that GIS helper; "setting
-    // key value" changes a setting; "program-folder path" and
-    // "documents-folder path" move those folders; "registry type key|value=text" sets a registry
-    // value; "programs fail" to start, unless the "real desktop" starts them; "forget" clears the
-    // desktop's log; "disk full" refuses any file longer than 64 bytes from then on. Anything else
-    // is a menu entry, a button in any window, or keys for the window.
+    // "reply text" answers a dialog, "wait ms" lets the window run; "meanwhile step" runs the step
+    // while the next one waits for the GIS helper, and "watch progress" logs what progress dialogs
+    // show. "file name bytes" (with its folder) and "picture name WxH" are made in the program
+    // folder, "cut name" halves a file, "read-only name" protects it and "executable name" lets it
+    // run; "map size WxH" makes the region map's widget that size, and "map hover x,y", "map wheel
+    // x,y notches", "map drag x,y x2,y2", "map double x,y" and "map key keys" are events on it;
+    // "path folders" sets PATH; "helper path" starts that GIS helper; "setting key value" changes a
+    // setting; "program-folder path" and "documents-folder path" move those folders; "registry
+    // type key|value=text" sets a registry value; "programs fail" to start, unless the "real
+    // desktop" starts them; "forget" clears the desktop's log; "disk full" refuses any file longer
+    // than 64 bytes from then on. Anything else is a menu entry, a button in any window, or keys
+    // for the window.
     void run(const QStringList& steps) {
         for (const QString& step : steps) {
             const QString verb = step.section(u' ', 0, 0), name = step.section(u' ', 1, 1);
@@ -338,17 +341,40 @@ class Window {
                 poll->setObjectName("importpoll");
                 QObject::connect(
                     poll, &QTimer::timeout,
-                    [poll, row = name.toInt(), tolerance = rest.toDouble()] {
+                    [poll, row = name.toInt(), tolerance = rest.section(u' ', 0, 0).toDouble(),
+                     piece = rest.section(u' ', 1).toInt()] {
                         auto* dialog = QApplication::activeModalWidget();
                         if (!dialog || dialog->objectName() != "frmImportShape") return;
                         poll->deleteLater();
                         dialog->findChild<QDoubleSpinBox*>("txttolerance")->setValue(tolerance);
                         dialog->findChild<QTableWidget*>("lstfeatures")->selectRow(row);
+                        auto* pieces = dialog->findChild<QComboBox*>("cbopiece");
+                        pieces->setCurrentIndex(piece);
+                        emit pieces->activated(piece);
                         dialog->findChild<QDialogButtonBox*>()
                             ->button(QDialogButtonBox::Ok)
                             ->click();
                     });
                 poll->start(10);
+            } else if (verb == "wait") {
+                QTest::qWait(name.toInt());
+            } else if (verb == "meanwhile") {  // while the next step waits for the helper
+                QTimer::singleShot(400, &main, [this, all] { run({all}); });
+            } else if (step == "watch progress") {  // logs each value a progress dialog shows
+                auto* poll = new QTimer(&main);
+                QObject::connect(poll, &QTimer::timeout, [this, shown = QString()]() mutable {
+                    for (QWidget* top : QApplication::topLevelWidgets()) {
+                        auto* dialog = qobject_cast<QProgressDialog*>(top);
+                        if (!dialog || !dialog->isVisible()) continue;
+                        const QString now = QStringLiteral("progress %1 %2/%3%4")
+                                                .arg(dialog->labelText())
+                                                .arg(dialog->value())
+                                                .arg(dialog->maximum())
+                                                .arg(dialog->isModal() ? " modal" : "");
+                        if (now != shown) fake.log << (shown = now);
+                    }
+                });
+                poll->start(20);
             } else if (verb == "reply") {
                 fake.replies << all;
             } else if (QFile file(QDir(dir.path()).filePath(name)); verb == "file") {
@@ -427,6 +453,7 @@ inline void check(const QString& steps, const QString& expected) {
         const QString shown = what == "changed"      ? Window::changed(before, after).join(u' ')
                               : after.contains(what) ? after.at(what)
                                                      : "nothing";
+        if (what + "=" + shown != e) qDebug().noquote() << "whole value:" << what + "=" + shown;
         QCOMPARE(what + "=" + shown, e);
     }
 }

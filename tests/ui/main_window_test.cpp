@@ -2,6 +2,9 @@
 // fake desktop. Each row of data/main_window.rows follows events to the core
 // and back to what the window shows; what the core computes is proved in
 // tests/core.
+#include <tuple>
+
+#include <QJsonDocument>
 #include <csignal>
 
 #include "capture/list_editing.h"
@@ -97,7 +100,10 @@ class MainWindowTest : public QObject {
              {"press 50,60", "Option3|txtvtpnumber=31>press 70,80",
               "click lstLWM 1>cmdlwmclearlistitem",
               "click lstVTP 2>reply ; x|double-click lstVTP 2", "cmdclearvtplist",
-              "reply ; end>double-click lstLWM -1", "cmdclearlwmlist"}) {
+              "reply ; end>double-click lstLWM -1", "cmdclearlwmlist",
+              "Option4|press 80,80|txtvtpnumber=0>press 90,90",
+              "txtcellx=1|txtcelly=2|txtareax=3|txtareay=4|press 7,7|reply Yes|mnugoeast>press "
+              "5,5"}) {
             // What stands before ">" prepares the step.
             const QString prepare = QString(step).section(u'>', 0, -2);
             w.run(prepare.isEmpty() ? QStringList() : prepare.split(u'|'));
@@ -117,23 +123,29 @@ class MainWindowTest : public QObject {
     }
 
     // The trace drawn on the picture follows the lists through presses, the
-    // no-data boxes, undo, clearing, zoom and Show Trace: a segment is lit in
-    // its list's colour halfway between two points, nowhere else.
+    // no-data boxes, undo, clearing, zoom, Show Trace, Line and Poly and a
+    // move away from the area traced in: a segment is lit in its list's
+    // colour halfway between two points, nowhere else, and dimmed away.
     void traceFollowsTheLists() {
         Window w;
         auto* picture = w.main.findChild<PictureView*>("Picture1");
-        const auto lit = [&](int x, int y) -> QChar {  // 'L' LWM colour, 'V' VTP, '-'
+        // 'L' LWM colour, 'V' VTP, 'l' and 'v' the same dimmed, '-'
+        const auto lit = [&](int x, int y) -> QChar {
             const QColor c = picture->grab().toImage().pixelColor(
                 QPoint(x, y) * picture->zoom() + QPoint(1, 1) * (picture->zoom() / 2));
-            if (c.red() > 200 && c.green() > 150 && c.blue() < 100) return 'L';
-            if (c.red() < 100 && c.green() > 150 && c.blue() > 200) return 'V';
+            const auto band = [](int value) { return value < 100 ? 0 : value < 200 ? 1 : 2; };
+            if (band(c.red()) == 2 && c.green() > 150 && band(c.blue()) < 2)
+                return band(c.blue()) ? 'l' : 'L';
+            if (band(c.red()) < 2 && c.green() > 150 && band(c.blue()) == 2)
+                return band(c.red()) ? 'v' : 'V';
             return '-';
         };
         const auto probe = [&] {
             return QString(lit(40, 20)) + lit(60, 40) + lit(40, 40) + lit(60, 200) + lit(150, 100);
         };
-        w.run({"chkvtpnodata", "press 20,20", "press 60,20", "press 60,60", "chkvtpnodata",
-               "chklwmnodata", "press 20,200", "press 100,200"});
+        w.run({"txtcellx=1", "txtcelly=2", "txtareax=3", "txtareay=4", "chkvtpnodata",
+               "press 20,20", "press 60,20", "press 60,60", "chkvtpnodata", "chklwmnodata",
+               "press 20,200", "press 100,200"});
         QCOMPARE(probe(), "LLLV-");  // the mask closes back to its first point
         w.run({"mnuundo"});
         QCOMPARE(probe(), "LLL--");
@@ -143,12 +155,24 @@ class MainWindowTest : public QObject {
         QCOMPARE(probe(), "-----");
         w.run({"mnushowtrace", "cmdclearlwmlist"});
         QCOMPARE(probe(), "---V-");
+        w.run({"mnuzoomactual", "press 100,240"});
+        const QImage line = picture->grab().toImage();
+        w.run({"Option3"});  // Poly closes the VTP trace
+        QVERIFY(picture->grab().toImage() != line);
+        w.run({"Option4"});
+        QCOMPARE(picture->grab().toImage(), line);
+        w.run({"reply Yes", "mnugoeast"});
+        QCOMPARE(probe(), "---v-");
+        w.run({"mnugowest"});
+        QCOMPARE(probe(), "---V-");
     }
 
     // An imported polygon gives exactly the lines that presses on its pixels
     // give, in both modes and with either Send NO Data box, as one step to
-    // undo; an exported trace imports back to the same lines; a shape with
-    // more points than a source takes changes nothing.
+    // undo; in Line mode the ring goes to the LWM list and its shoreline, the
+    // run off the area's edge, to the VTP list, as if pressed with the other
+    // list's box ticked. An exported trace imports back to the same lines; a
+    // shape with more points than a source takes changes nothing.
     void importedShapesAreThePressesAtTheirPixels() {
         const QString sample = QUILLMAP4_SAMPLES "/harbour.geojson";
         const QStringList area{"txtcellx=123", "txtcelly=120", "txtareax=5", "txtareay=28"};
@@ -157,21 +181,38 @@ class MainWindowTest : public QObject {
         located.txtareay = "28";
         const auto shape =
             qm4::geo::featureShape(sample.toStdString(), 0, 0, qm4::areaEdges(located), 0);
-        QStringList presses;
-        for (const qm4::PicturePixel& p : qm4::picturePixels(shape->pieces.at(0), true))
-            presses << QStringLiteral("press %1,%2").arg(p.x).arg(p.y);
-        for (const char* setup : {"Option4", "Option3", "chklwmnodata", "Option3|chkvtpnodata"}) {
+        const qm4::ImportPresses piece =
+            qm4::partImports(shape->pieces.at(0), qm4::PieceKind::Ring, true).imports.at(0);
+        QVERIFY(piece.vtp.front().x == 0 && piece.vtp.back().x == 0);  // the west edge is none
+        const auto presses = [](const std::vector<qm4::PicturePixel>& pixels) {
+            QStringList steps;
+            for (const qm4::PicturePixel& p : pixels)
+                steps << QStringLiteral("press %1,%2").arg(p.x).arg(p.y);
+            return steps.join(u'|');
+        };
+        const QString ring = presses(piece.lwm), run = presses(piece.vtp);
+        for (const auto& [setup, byHand, mask] :
+             {std::tuple{"Option4",
+                         "chkvtpnodata|" + ring + "|chkvtpnodata|chklwmnodata|" + run +
+                             "|chklwmnodata",
+                         "Water"},
+              {"Option1|Option3", ring, "Land"},
+              {"chklwmnodata", "chkvtpnodata|" + ring + "|chkvtpnodata|" + run, "Water"},
+              {"Option3|chkvtpnodata", ring, "Water"}}) {
             Window imported, pressed;
             imported.run(area + QString(setup).split(u'|') +
                          QStringList{"reply " + sample, "import 0 0", "mnuimportshape"});
-            pressed.run(area + QString(setup).split(u'|') + presses);
+            pressed.run(area + QString(setup).split(u'|') + byHand.split(u'|'));
             const View got = imported.snapshot(), wanted = pressed.snapshot();
             for (const char* name :
                  {"lstLWM", "lstVTP", "txtlwmnumber", "txtvtpnumber", "lblx", "lblvtp2y", "state"})
                 QCOMPARE(QString(name) + "=" + got.at(name), QString(name) + "=" + wanted.at(name));
             const QString trace = "reply " + pressed.dir.filePath("t.geojson");
-            pressed.run({trace, "mnuexporttrace", "cmdclearlwmlist", "cmdclearvtplist", trace,
-                         "import 0 0", "mnuimportshape"});
+            pressed.run({trace, "mnuexporttrace"});
+            QVERIFY(Window::read(pressed.dir.path(), QStringLiteral("\"mask\": \"%1\"").arg(mask),
+                                 "t.geojson"));
+            pressed.run(
+                {"cmdclearlwmlist", "cmdclearvtplist", trace, "import 0 0", "mnuimportshape"});
             QCOMPARE(pressed.snapshot().at("state"), wanted.at("state"));
             imported.run({"mnuundo"});
             QCOMPARE(imported.snapshot().at("lstLWM"), "");
@@ -193,6 +234,31 @@ class MainWindowTest : public QObject {
             w.snapshot().at("desktop").endsWith("It has 300 points after simplification; a "
                                                 "source takes at most 255. Simplify it more."));
         QCOMPARE(Window::changed(before, w.snapshot()), QStringList{"desktop"});
+    }
+
+    // The dialog lists a polygon's holes in the helper's reply as pieces
+    // with the mask they need, and says when the area lies wholly inside the
+    // polygon and what was too small to trace.
+    void importDialogNamesHolesAndTheWholeArea() {
+        const GisShape square = gisShapeOf(
+            QJsonDocument::fromJson(R"({"polygon":true,"pieces":[[[0,0],[255,0],[255,255],[0,255]],
+                [[40,40],[80,40],[80,90]],[[90,90],[90.4,90.2]]],"holeOf":[0,1,1]})")
+                .object());
+        ImportShapeDialog dialog(
+            {{0, "coast", 7, "Mainland", "MultiPolygon", 0}}, {},
+            [&](const GisFeature&, double) -> qm4::Expected<GisShape> { return square; }, QImage(),
+            true, true, nullptr);
+        auto* pieces = dialog.findChild<QComboBox*>("cbopiece");
+        QCOMPARE(pieces->itemText(1), "2: hole in piece 1, 4 points; it needs the Water mask");
+        QCOMPARE(dialog.findChild<QLabel*>("lblpointcount")->text(),
+                 "The area lies wholly inside \"Mainland\": its piece is the whole area, with no "
+                 "shoreline. 1 piece too small to trace is left out. After clipping and "
+                 "simplifying, the import presses 4 LWM and 0 VTP points: the LWM short form "
+                 "holds 62 (fits), the VTP 31 (fits).");
+        pieces->setCurrentIndex(1);
+        emit pieces->activated(1);
+        QCOMPARE(dialog.chosen().kind, qm4::PieceKind::Hole);
+        QCOMPARE(dialog.chosen().vtp.size(), 4u);  // the lake's shore, closed
     }
 
     // The picture cut from imagery is the GIS library's cut of the area, kept
@@ -231,35 +297,65 @@ class MainWindowTest : public QObject {
         QCOMPARE(picture->picture().size(), QSize(64, 48));
     }
 
-    // An area the batch makes is what the window makes of the same piece: Go
-    // to Position on the area's centre, Import Shape, Save Project and Create
-    // Source give the same four files, byte for byte.
+    // An area the batch makes is what the window makes of the same piece: a
+    // ring the area's edge cuts, in Line mode its shoreline alone the VTP
+    // line, and a lake in land, which the dialog says needs the Water mask.
+    // Go to Position on the area's centre, Import Shape, Save Project and
+    // Create Source give the same four files, byte for byte.
     void batchMakesWhatTheWindowMakes() {
         Window w;
-        const QString out = w.home.filePath("batch");
+        qm4::ProjectState boxes;
+        std::tie(boxes.txtcellx, boxes.txtcelly, boxes.txtareax, boxes.txtareay) =
+            std::tuple{"123", "120", "5", "28"};
+        QString lake = R"({"type":"Polygon","coordinates":[)";
+        for (const auto& ring :
+             {std::vector<QPointF>{{20, 20}, {235, 20}, {235, 235}, {20, 20}},
+              std::vector<QPointF>{{150, 80}, {150, 150}, {180, 80}, {150, 80}}}) {
+            lake += lake.endsWith(u'[') ? "[" : ",[";
+            for (const QPointF& p : ring) {
+                const qm4::LatLon at = qm4::pixelToLatLon(qm4::areaEdges(boxes), p.x(), p.y());
+                lake += QStringLiteral("%1[%2,%3]")
+                            .arg(lake.endsWith(u'[') ? "" : ",")
+                            .arg(at.lon, 0, 'g', 17)
+                            .arg(at.lat, 0, 'g', 17);
+            }
+            lake += "]";
+        }
+        w.run({"file lake.geojson " + lake + "]}"});
         QFile areas(w.home.filePath("areas.txt"));
         QVERIFY(areas.open(QIODevice::WriteOnly));
         areas.write("123,120,5,28\n");
         areas.close();
-        QProcess batch;
-        batch.start(QUILLMAP4_GEO_PROGRAM,
-                    {"batch", QUILLMAP4_SAMPLES "/harbour.geojson", "--areas", areas.fileName(),
-                     "--out", out, "--land", "--altitude", "12", "--poly", "--vector-type",
-                     "\"1030\"   ;harbor", "--width", "12", "--jobs", "1"});
-        QVERIFY(batch.waitForFinished(60000) && batch.exitCode() == 0);
         const qm4::LatLon place = qm4::areaCentre({123, 120, 5, 28});
-        w.run({"Option1", "txtaltitude=12", "Option3", "cbovtptype=\"1030\"   ;harbor",
-               "txtvtplinewidth=12", "txtprojectname=123_120_05_28",
-               QStringLiteral("reply %1, %2").arg(place.lat, 0, 'g', 17).arg(place.lon, 0, 'g', 17),
-               "mnugotoposition", "reply " QUILLMAP4_SAMPLES "/harbour.geojson", "import 0 0",
-               "mnuimportshape", "reply " + w.dir.filePath("123_120_05_28"), "mnusaveproject",
-               "cmdlwm", "cmdvtp"});
-        for (const char* name :
-             {"123_120_05_28.dat", "123_120_05_28.points", "LWMSource.asm", "VTPSource.asm"}) {
-            QFile made(QDir(out).filePath(QStringLiteral("123_120_05_28/") + name));
-            QFile written(w.dir.filePath(name));
-            QVERIFY2(made.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly), name);
-            QCOMPARE(written.readAll(), made.readAll());
+        for (const auto& [file, mode, piece, folder] :
+             {std::tuple{QString(QUILLMAP4_SAMPLES "/harbour.geojson"), "line", "0",
+                         "123_120_05_28"},
+              {w.dir.filePath("lake.geojson"), "poly", "1", "123_120_05_28_2"}}) {
+            const QString out = w.home.filePath(folder);
+            QProcess batch;
+            batch.start(QUILLMAP4_GEO_PROGRAM,
+                        {"batch", file, "--areas", areas.fileName(), "--out", out, "--land",
+                         "--altitude", "12", "--" + QString(mode), "--vector-type",
+                         "\"1030\"   ;harbor", "--width", "12", "--vtp-layer", "4", "--jobs", "1"});
+            QVERIFY(batch.waitForFinished(60000) && batch.exitCode() == 0);
+            w.run({"Option1", "txtaltitude=12", mode == QString("line") ? "Option4" : "Option3",
+                   "cbovtptype=\"1030\"   ;harbor", "txtvtplinewidth=12", "cbolayer=4",
+                   "txtprojectname=" + QString(folder),
+                   QStringLiteral("reply %1, %2")
+                       .arg(place.lat, 0, 'g', 17)
+                       .arg(place.lon, 0, 'g', 17),
+                   "mnugotoposition", "reply " + file, "import 0 0 " + QString(piece),
+                   "mnuimportshape", piece == QString("1") ? "Option2" : "Option1",
+                   "reply " + w.dir.filePath(folder), "mnusaveproject", "cmdlwm", "cmdvtp",
+                   "cmdclearlwmlist", "cmdclearvtplist"});
+            for (const QString& name : {QString(folder) + ".dat", QString(folder) + ".points",
+                                        QString("LWMSource.asm"), QString("VTPSource.asm")}) {
+                QFile made(QDir(out).filePath(QString(folder) + "/" + name));
+                QFile written(w.dir.filePath(name));
+                QVERIFY2(made.open(QIODevice::ReadOnly) && written.open(QIODevice::ReadOnly),
+                         qPrintable(name));
+                QCOMPARE(written.readAll(), made.readAll());
+            }
         }
     }
 
@@ -302,6 +398,56 @@ class MainWindowTest : public QObject {
         QVERIFY(!crashed.main.offerRecovery());
         crashed.main.close();
         QCOMPARE(QDir(folder).entryList({"*.txt"}), QStringList());
+    }
+
+    // While the new area's picture is being cut (here by a helper that
+    // takes its time), the recovery file holds the new area with the imagery
+    // and without the old area's picture, a state the window shows and a
+    // restore cuts the picture for.
+    void recoveryNeverPairsAnAreaWithAnotherAreasPicture() {
+        Window w;
+        w.run({"file geo #!/bin/bash\ncoproc real { exec " QUILLMAP4_GEO_PROGRAM
+               " serve; }\nwhile IFS= read -r line; do\n  [ -n \"$late\" ] && sleep 3\n  "
+               "late=1\n  echo \"$line\" >&${real[1]}\n  IFS= read -r reply <&${real[0]}\n  "
+               "echo \"$reply\"\ndone",
+               "executable geo", "helper " + w.dir.filePath("geo"), "txtcellx=123", "txtcelly=120",
+               "txtareax=5", "txtareay=28", "reply " QUILLMAP4_SAMPLES "/harbour.tif",
+               "mnuloadimagery", "mnugoeast"});
+        QTRY_VERIFY_WITH_TIMEOUT(Window::read(w.fake.recovery, "txtareax=6", "recovery-*.txt"),
+                                 2500);
+        QVERIFY(Window::read(w.fake.recovery,
+                             "Picture=\r\nImagery=" QUILLMAP4_SAMPLES "/harbour.tif",
+                             "recovery-*.txt"));
+    }
+
+    // A long message ends in "..." before the working folder; zooming out
+    // gives the room a zoom took back to the lists.
+    void statusAndPaneGiveWay() {
+        Window w;
+        w.main.resize(1600, 1000);
+        w.run({"Alt+D", "mnuzoomin", "mnuzoomin", "mnuzoomin", "mnuzoomactual"});
+        QVERIFY(w.main.findChild<QSplitter*>("drawsplitter")->sizes().at(0) < 300);
+        w.main.resize(700, 450);
+        w.main.statusBar()->showMessage(QString(300, u'W'));
+        const QImage bar = w.main.statusBar()->grab().toImage();
+        const int folder = w.main.findChild<QLabel*>("lblworkingfolder")->x();
+        for (int x = folder - 5; x < folder; ++x)
+            for (int y = 0; y < bar.height(); ++y)
+                QVERIFY2(qGray(bar.pixel(x, y)) > 128, qPrintable(QString::number(x)));
+    }
+
+    // A session script that cannot be read ends the program with status 2.
+    void unreadableScriptFailsTheStart() {
+        QTemporaryDir home;
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("XDG_STATE_HOME", home.path());
+        program.setProcessEnvironment(env);
+        program.start(QUILLMAP4_PROGRAM, {"--script", home.filePath("missing.txt")});
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 2);
+        QVERIFY(program.readAllStandardError().contains("cannot read the script"));
     }
 
     // The recent list holds each project once, however its path was written,
