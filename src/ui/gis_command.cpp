@@ -58,6 +58,7 @@ GisCommand::GisCommand(GeoHelper& helper, const ProjectDocument& document, QWidg
 }
 
 GisCommand::~GisCommand() {
+    delete dialog_;
     QApplication::restoreOverrideCursor();
     --running_;
 }
@@ -98,9 +99,10 @@ void GisCommand::showProgress() {
     // Modal to whatever is in front: the window, or the import's dialog
     // while it asks for a preview.
     QWidget* front = QApplication::activeModalWidget();
-    QWidget* parent = front && front != dialog_.get() ? front : &window_;
+    QWidget* parent = front && front != dialog_ ? front : &window_;
     if (!dialog_ || dialog_->parentWidget() != parent) {
-        dialog_ = std::make_unique<QProgressDialog>(parent);
+        delete dialog_;
+        dialog_ = new QProgressDialog(parent);
         dialog_->setObjectName(QStringLiteral("frmProgress"));
         dialog_->setWindowTitle(kTitle);
         dialog_->setWindowModality(Qt::WindowModal);
@@ -108,7 +110,7 @@ void GisCommand::showProgress() {
         dialog_->setAutoReset(false);
         dialog_->setAutoClose(false);
         dialog_->setCancelButton(named(new QPushButton(tr("Cancel")), "cmdcancel"));
-        connect(dialog_.get(), &QProgressDialog::canceled, this, [this] { cancelled_ = true; });
+        connect(dialog_, &QProgressDialog::canceled, this, [this] { cancelled_ = true; });
     }
     dialog_->setLabelText(doing_);
     if (!measured_) dialog_->setRange(0, 0);  // busy until the helper reports a part
@@ -118,7 +120,7 @@ void GisCommand::showProgress() {
 
 void GisCommand::pause() {
     patience_.stop();
-    dialog_.reset();
+    delete dialog_;
     shown_ = false;
 }
 

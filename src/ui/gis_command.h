@@ -8,6 +8,7 @@
 
 #include <QJsonObject>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <memory>
@@ -53,7 +54,9 @@ class GisCommand : public QObject {
     const int generation_;
     const qm4::AreaNumbers area_;
     QString doing_;
-    std::unique_ptr<QProgressDialog> dialog_;
+    // Owned here, but it may be a child of the import's dialog, which can
+    // go first: the pointer turns null then.
+    QPointer<QProgressDialog> dialog_;
     QTimer patience_;  // a phase that lasts this long shows the dialog
     bool cancelled_ = false;
     bool shown_ = false;     // a dialog shown stays shown for the next phase

@@ -204,7 +204,12 @@ void ImportShapeDialog::showShape() {
     QPushButton* ok = buttons_->button(QDialogButtonBox::Ok);
     if (row < 0) return ok->setEnabled(false);
     const GisFeature& feature = features_[static_cast<std::size_t>(row)];
-    const auto shape = shapeOf_(feature, tolerance_->value());
+    if (!shape_ || shapeRow_ != row || shapeTolerance_ != tolerance_->value()) {
+        shape_.reset();  // a helper that fails meanwhile leaves nothing held
+        shape_ = shapeOf_(feature, tolerance_->value());
+        shapeRow_ = row, shapeTolerance_ = tolerance_->value();
+    }
+    const qm4::Expected<GisShape>& shape = *shape_;
     const GisShape drawn = shape ? *shape : GisShape{};
     std::vector<qm4::PartImports> parts;
     for (std::size_t i = 0; i < drawn.pieces.size(); ++i) {

@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "capture/shape_presses.h"
@@ -71,6 +72,11 @@ class ImportShapeDialog : public QDialog {
     bool land_ = false;
     qm4::ImportPresses chosen_;
     std::vector<qm4::ImportPresses> imports_;
+    // The last shape asked for, by row and tolerance: choosing another of
+    // its pieces asks the helper nothing more.
+    std::optional<qm4::Expected<GisShape>> shape_;
+    int shapeRow_ = -1;
+    double shapeTolerance_ = -1;
 
     QTableWidget* table_ = nullptr;
     QDoubleSpinBox* tolerance_ = nullptr;

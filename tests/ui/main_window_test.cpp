@@ -192,10 +192,10 @@ class MainWindowTest : public QObject {
         };
         const QString ring = presses(piece.lwm), run = presses(piece.vtp);
         for (const auto& [setup, byHand, mask] :
-             {std::tuple{"Option4",
-                         "chkvtpnodata|" + ring + "|chkvtpnodata|chklwmnodata|" + run +
-                             "|chklwmnodata",
-                         "Water"},
+             {std::tuple{
+                  "Option4",
+                  "chkvtpnodata|" + ring + "|chkvtpnodata|chklwmnodata|" + run + "|chklwmnodata",
+                  "Water"},
               {"Option1|Option3", ring, "Land"},
               {"chklwmnodata", "chkvtpnodata|" + ring + "|chkvtpnodata|" + run, "Water"},
               {"Option3|chkvtpnodata", ring, "Water"}}) {
