@@ -92,8 +92,7 @@ AreaRows summaryRows(const std::string& text, BatchOutput& output) {
 // Whether the piece is as the batch wrote it; its project shown to
 // eachProject as it reads now.
 bool pieceKept(const std::pair<std::string, std::string>& files, const SummaryRow& row,
-               const std::function<void(const ProjectState&)>& eachProject,
-               BatchOutput& output) {
+               const std::function<void(const ProjectState&)>& eachProject, BatchOutput& output) {
     const auto project = readFileBytes(files.first, kMostProjectBytes);
     const auto points = files.second.empty() ? Expected<std::string>(std::string())
                                              : readFileBytes(files.second, kMostProjectBytes);

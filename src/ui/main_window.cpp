@@ -16,6 +16,7 @@
 #include <QTabWidget>
 
 #include "ui/about_box.h"
+#include "ui/batch_projects.h"
 #include "ui/capture_tool.h"
 #include "ui/draw_tab.h"
 #include "ui/edit_commands.h"
@@ -124,6 +125,8 @@ void MainWindow::createControllers() {
     pictures_ =
         new PictureCommands(*services_, *document_, *folder_, *edits_, *helper, *drawTab_, *this);
     help_ = new HelpCommands(*services_, *this);
+    batch_ = new BatchProjects(
+        *document_, [this](const QString& project) { return files_->openProject(project); }, this);
     shapes_->setImportedHook([this](const QString& file) {
         services_->settings().setValue(kImportedKey, file);
         if (region_) region_->setOutlineFile(file);
@@ -201,7 +204,8 @@ void MainWindow::createActions() {
           {"mnugoeast", tr("Go &East"), Qt::Key_Right, 1, 0}})
         on(action(name, caption, QKeySequence(Qt::ALT | key)),
            [this, step = QString(caption).remove(u'&'), dx = dx, dy = dy] {
-               pictures_->goToNeighbour(dx, dy, step);
+               // Inside a batch the next area's work is the project it wrote there.
+               if (!batch_->openNeighbour(dx, dy)) pictures_->goToNeighbour(dx, dy, step);
            });
 
     QAction* map = action("mnuregionmap", tr("&Region Map"), QKeySequence(Qt::CTRL | Qt::Key_M));
@@ -325,6 +329,9 @@ void MainWindow::showRegionMap(bool shown) {
              [this](const QString& project) { files_->openProject(project); }},
             *this);
         region_->setOutlineFile(services_->settings().value(kImportedKey).toString());
+        const auto showBatch = [this] { region_->showBatch(batch_->areas(), batch_->traces()); };
+        showBatch();
+        connect(batch_, &BatchProjects::changed, region_, showBatch);
         // Closing the map's window unticks its entry.
         connect(region_->dock()->toggleViewAction(), &QAction::toggled, this,
                 [entry = findChild<QAction*>(QStringLiteral("mnuregionmap"))](bool shown) {

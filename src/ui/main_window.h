@@ -10,6 +10,7 @@
 
 #include "model/project_state.h"
 
+class BatchProjects;
 class DrawTab;
 class EditCommands;
 class FormBinding;
@@ -73,6 +74,7 @@ class MainWindow : public QMainWindow {
     PictureCommands* pictures_ = nullptr;
     HelpCommands* help_ = nullptr;
     RegionMap* region_ = nullptr;
+    BatchProjects* batch_ = nullptr;
     QLabel* workingFolderLabel_ = nullptr;
     QLabel* tracedAreaLabel_ = nullptr;
     std::array<QAction*, 4> recent_{};

@@ -172,8 +172,11 @@ void ProjectFiles::newProject() {
 
 void ProjectFiles::open() {
     if (!maybeSave()) return;
-    const QString path = services_.openFileName(&window_, tr("Open Quillmap Project"),
-                                                {kProjectFilter}, folder_.ensure());
+    // The next project is most often beside the open one (a batch's neighbour).
+    const QString current = document_.projectPath();
+    const QString path =
+        services_.openFileName(&window_, tr("Open Quillmap Project"), {kProjectFilter},
+                               current.isEmpty() ? folder_.ensure() : QFileInfo(current).path());
     if (!path.isEmpty()) openFile(path);
 }
 

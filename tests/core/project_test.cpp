@@ -154,8 +154,8 @@ const Functions kFunctions = {
              const bool edited = name.ends_with('*');
              if (edited) name.pop_back();
              fs::create_directories((fs::path("out") / name).parent_path());
-             writeBytes("out/" + name, (name.ends_with(".dat") ? project : points) +
-                                           (edited ? "\r\n" : ""));
+             writeBytes("out/" + name,
+                        (name.ends_with(".dat") ? project : points) + (edited ? "\r\n" : ""));
          }
          int traces = 0;
          const BatchOutput read = readBatchOutput("out", [&](const ProjectState&) { ++traces; });
@@ -164,10 +164,10 @@ const Functions kFunctions = {
              areas += std::to_string(a.area.cellX) + "," + std::to_string(a.area.areaX) + " " +
                       "WDFC"[int(a.outcome)] + " " +
                       (a.project.empty() ? "-" : fs::relative(a.project, "out").string()) + "; ";
-         return Cells{areas + read.error,
-                      "unread " + std::to_string(read.unreadRows) + ", missing " +
-                          std::to_string(read.missing) + ", traces " + std::to_string(traces) +
-                          ", batch " + batchFolderOf("out/123_120_05_28/a.dat") + "."};
+         return Cells{areas + read.error, "unread " + std::to_string(read.unreadRows) +
+                                              ", missing " + std::to_string(read.missing) +
+                                              ", traces " + std::to_string(traces) + ", batch " +
+                                              batchFolderOf("out/123_120_05_28/a.dat") + "."};
      }},
     {"digest",  // a project file's bytes | its points file's => the digest
      [](const Cells& in) { return Cells{savedDigest(in[0], in[1])}; }},
