@@ -112,6 +112,22 @@ AreaRange visibleAreas(const MapView& view) {
             std::min(kAreaRows - 1, static_cast<int>(std::ceil(last.y)) - 1)};
 }
 
+AreaRange areasBetween(const MapPoint& from, const MapPoint& to) {
+    const auto whole = [](double v) { return static_cast<int>(std::floor(v)); };
+    const auto row = [&](double y) { return std::clamp(whole(y), 0, kAreaRows - 1); };
+    return {whole(std::min(from.x, to.x)), whole(std::max(from.x, to.x)),
+            row(std::min(from.y, to.y)), row(std::max(from.y, to.y))};
+}
+
+std::vector<AreaNumbers> areasIn(const AreaRange& range) {
+    const int columns = std::min(range.lastColumn - range.firstColumn + 1, kAreaColumns);
+    std::vector<AreaNumbers> areas;
+    for (int row = range.firstRow; row <= range.lastRow; ++row)
+        for (int column = range.firstColumn; column < range.firstColumn + columns; ++column)
+            areas.push_back(areaOf(column, row));
+    return areas;
+}
+
 int tileSpan(double scale) {
     const double span = std::exp2(std::round(std::log2(kTilePixels / scale)));
     return static_cast<int>(std::clamp(span, 1.0, double(kAreasPerCell)));

@@ -77,6 +77,13 @@ struct AreaRange {
     int lastRow = -1;
 };
 AreaRange visibleAreas(const MapView& view);
+// The areas of a rectangle dragged between two places: each area it
+// touches, its columns running on across the antimeridian, its rows held
+// within the poles.
+AreaRange areasBetween(const MapPoint& from, const MapPoint& to);
+// The range's areas, row by row from the north-west; each area once, however
+// far the range runs around the globe.
+std::vector<AreaNumbers> areasIn(const AreaRange& range);
 
 // Imagery comes in square tiles of 1 to 32 areas a side, cut at 512 pixels:
 // the span whose tile is nearest that size on the screen, so the picture is

@@ -186,6 +186,16 @@ const Functions kFunctions = {
          return Cells{edgesText(box), num(pixelDegrees(view)),
                       boxHolds(box, panned(view, by[0], by[1])) ? "holds" : "does not hold"};
      }},
+    {"selection",  // two places dragged between => how many areas | the first eight
+     [](const Cells& in) {
+         const auto n = numbers(in[0]);
+         const auto all = areasIn(areasBetween({n[0], n[1]}, {n[2], n[3]}));
+         std::string areas;
+         for (std::size_t i = 0; i < std::min<std::size_t>(all.size(), 8); ++i)
+             areas += std::to_string(all[i].cellX) + "," + std::to_string(all[i].cellY) + "," +
+                      std::to_string(all[i].areaX) + "," + std::to_string(all[i].areaY) + " ";
+         return Cells{std::to_string(all.size()), areas};
+     }},
     {"batch",  // entries "cellx,celly,areax,areay outcome [project]" separated by ";" | an
                // area's four numbers => its outcome and project, then the number of entries
      [](const Cells& in) {
