@@ -26,6 +26,7 @@
 #include "ui/geo_helper.h"
 #include "ui/help_commands.h"
 #include "ui/lwm_vtp_tab.h"
+#include "ui/make_projects.h"
 #include "ui/picture_commands.h"
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
@@ -127,6 +128,7 @@ void MainWindow::createControllers() {
     help_ = new HelpCommands(*services_, *this);
     batch_ = new BatchProjects(
         *document_, [this](const QString& project) { return files_->openProject(project); }, this);
+    makeProjects_ = new MakeProjects(*services_, *document_, *files_, *batch_, *this);
     shapes_->setImportedHook([this](const QString& file) {
         services_->settings().setValue(kImportedKey, file);
         if (region_) region_->setOutlineFile(file);
@@ -211,6 +213,9 @@ void MainWindow::createActions() {
     QAction* map = action("mnuregionmap", tr("&Region Map"), QKeySequence(Qt::CTRL | Qt::Key_M));
     map->setCheckable(true);
     connect(map, &QAction::toggled, this, &MainWindow::showRegionMap);
+    on(action("mnumakeprojects", tr("&Make Projects for Selection...")), [this] {
+        makeProjects_->run(region_ ? region_->selectedAreas() : std::vector<qm4::AreaNumbers>());
+    });
 
     for (const auto& [name, caption, document] :
          {std::tuple{"mnuquickstart", tr("&Quick Start Guide"), "QuickStart.htm"},
@@ -246,10 +251,10 @@ void MainWindow::createMenus() {
     QMenu* edit = add(named(bar->addMenu(tr("&Edit")), "mnuedit"),
                       {"mnuundo", "mnuredo", "-", "mnurecount", "-", "mnupasteposition",
                        "mnugotoposition", "-", "mnupreferences"});
-    QMenu* view =
-        add(named(bar->addMenu(tr("&View")), "mnuview"),
-            {"mnushowtrace", "-", "mnuzoomin", "mnuzoomout", "mnuzoomactual", "mnuzoomfit", "-",
-             "mnugonorth", "mnugosouth", "mnugowest", "mnugoeast", "-", "mnuregionmap"});
+    QMenu* view = add(named(bar->addMenu(tr("&View")), "mnuview"),
+                      {"mnushowtrace", "-", "mnuzoomin", "mnuzoomout", "mnuzoomactual",
+                       "mnuzoomfit", "-", "mnugonorth", "mnugosouth", "mnugowest", "mnugoeast", "-",
+                       "mnuregionmap", "mnumakeprojects"});
     QAction* space = named(bar->addAction(QStringLiteral("|")), "mnuspace");
     space->setEnabled(false);
     QMenu* help = add(

@@ -16,6 +16,7 @@ class EditCommands;
 class FormBinding;
 class GeneralTab;
 class HelpCommands;
+class MakeProjects;
 class PictureCommands;
 class PlatformServices;
 class ProjectDocument;
@@ -75,6 +76,7 @@ class MainWindow : public QMainWindow {
     HelpCommands* help_ = nullptr;
     RegionMap* region_ = nullptr;
     BatchProjects* batch_ = nullptr;
+    MakeProjects* makeProjects_ = nullptr;
     QLabel* workingFolderLabel_ = nullptr;
     QLabel* tracedAreaLabel_ = nullptr;
     std::array<QAction*, 4> recent_{};

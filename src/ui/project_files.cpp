@@ -163,6 +163,10 @@ bool ProjectFiles::save() {
     return true;
 }
 
+bool ProjectFiles::saveFirst() {
+    return maybeSave() && (!document_.projectPath().isEmpty() || save());
+}
+
 void ProjectFiles::newProject() {
     if (!maybeSave()) return;
     document_.clear();

@@ -17,6 +17,7 @@ const QColor kOutline(255, 90, 40);
 // The picture's trace colours, so that a trace looks the same on both.
 const std::array<QColor, 2> kTraceColours = {QColor(255, 214, 0), QColor(0, 214, 255)};
 const QColor kCurrentArea(255, 40, 200);
+const QColor kSelection(80, 160, 255);  // the areas Make Projects for Selection makes
 // Below this many pixels an area's lines would hide the imagery.
 constexpr double kSmallestAreaWithLines = 6;
 // Lines of one pixel are drawn on the painter's fast path, without the
@@ -235,5 +236,11 @@ void paintRegion(QPainter& painter, const qm4::MapView& view, const RegionLayers
         painter.setPen(QPen(kCurrentArea, 2.5));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(areaSquare(view, *layers.currentArea));
+    }
+    if (const auto& range = layers.selection) {
+        const QRectF first = areaSquare(view, qm4::areaOf(range->firstColumn, range->firstRow));
+        painter.setPen(QPen(kSelection, 2, Qt::DashLine));
+        painter.drawRect(first.adjusted(0, 0, (range->lastColumn - range->firstColumn) * view.scale,
+                                        (range->lastRow - range->firstRow) * view.scale));
     }
 }

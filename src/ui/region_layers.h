@@ -30,6 +30,7 @@ struct RegionLayers {
     std::vector<qm4::AreaTrace> batchTraces;
     std::optional<qm4::AreaTrace> projectTrace;
     std::optional<qm4::AreaNumbers> currentArea;
+    std::optional<qm4::AreaRange> selection;  // dragged with Shift
 };
 
 // The batch's layers (its areas by outcome and their traces) as the view

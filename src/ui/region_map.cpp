@@ -184,6 +184,11 @@ void RegionMap::showBatch(qm4::BatchAreas areas, std::vector<qm4::AreaTrace> tra
     view_->setBatch(std::move(areas), std::move(traces));
 }
 
+std::vector<qm4::AreaNumbers> RegionMap::selectedAreas() const {
+    const auto& range = view_->layers().selection;
+    return range ? qm4::areasIn(*range) : std::vector<qm4::AreaNumbers>();
+}
+
 void RegionMap::goTo(const qm4::AreaNumbers& area) {
     if (view_->layers().currentArea == area) return;
     // Where a batch wrote a project for the area, that project is the work

@@ -48,6 +48,8 @@ class RegionMap : public QObject {
     // A double-click on an area where the batch wrote a project opens that
     // project instead of moving there.
     void showBatch(qm4::BatchAreas areas, std::vector<qm4::AreaTrace> traces);
+    // The areas dragged over with Shift; none before a drag.
+    std::vector<qm4::AreaNumbers> selectedAreas() const;
 
   private:
     void followDocument();

@@ -83,12 +83,24 @@ void RegionView::wheelEvent(QWheelEvent* event) {
 
 void RegionView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    dragFrom_ = event->position();
+    const QPointF at = event->position();
+    if (event->modifiers() & Qt::ShiftModifier) {
+        selectFrom_ = qm4::mapPointAt(view_, at.x(), at.y());
+        return select(at);
+    }
+    dragFrom_ = at;
     setCursor(Qt::ClosedHandCursor);
+}
+
+// The areas from where the Shift drag began to the mouse.
+void RegionView::select(QPointF to) {
+    layers_.selection = qm4::areasBetween(*selectFrom_, qm4::mapPointAt(view_, to.x(), to.y()));
+    update();
 }
 
 void RegionView::mouseMoveEvent(QMouseEvent* event) {
     const QPointF at = event->position();
+    if (selectFrom_ && (event->buttons() & Qt::LeftButton)) select(at);
     if (dragFrom_ && (event->buttons() & Qt::LeftButton)) {
         const QPointF by = at - *dragFrom_;
         dragFrom_ = at;
@@ -98,6 +110,7 @@ void RegionView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void RegionView::mouseReleaseEvent(QMouseEvent*) {
+    selectFrom_.reset();
     dragFrom_.reset();
     setCursor(Qt::OpenHandCursor);
 }

@@ -1,8 +1,9 @@
 // frmRegion: the region map's widget. It keeps the view (the place in its
 // middle and its scale), paints its layers, and turns the wheel (zoom about
 // the cursor), a drag (pan), the keys (arrows pan, + and - zoom, Home goes
-// back to the current area) into a new view; hovering into a text for the
-// status bar; a double-click into a request to go to that area.
+// back to the current area) into a new view; a drag with Shift into a
+// selection of areas; hovering into a text for the status bar; a
+// double-click into a request to go to that area.
 #pragma once
 
 #include <QPointF>
@@ -55,12 +56,14 @@ class RegionView : public QWidget {
 
   private:
     void change(const qm4::MapView& view);
+    void select(QPointF to);
     void describe(QPointF position);
 
     qm4::MapView view_;
     RegionLayers layers_;
     BatchTiles batchTiles_;
     std::optional<QPointF> dragFrom_;
+    std::optional<qm4::MapPoint> selectFrom_;
     // Until it first shows the widget has no size of its own to hold the view to.
     bool shown_ = false;
 };

@@ -22,10 +22,6 @@
 
 namespace {
 
-const QList<FileFilter> kShapeFilters{
-    {QStringLiteral("Vector Files (*.geojson *.json *.kml *.gpx *.shp *.gpkg *.osm *.pbf *.csv)"),
-     QStringLiteral("*.geojson;*.json;*.kml;*.gpx;*.shp;*.gpkg;*.osm;*.pbf;*.csv")},
-    {QStringLiteral("All Files (*)"), QStringLiteral("*")}};
 const FileFilter kTraceFilter{QStringLiteral("GeoJSON or KML (*.geojson *.kml)"),
                               QStringLiteral("*.geojson;*.kml")};
 

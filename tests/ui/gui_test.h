@@ -237,10 +237,11 @@ class Window {
             const QString xy = rest.section(u' ', word, word);
             return QPointF(xy.section(u',', 0, 0).toDouble(), xy.section(u',', 1).toDouble());
         };
-        const auto mouse = [map](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        const Qt::KeyboardModifiers keys = what == "select" ? Qt::ShiftModifier : Qt::NoModifier;
+        const auto mouse = [map, keys](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
             QMouseEvent event(type, at, map->mapToGlobal(at),
                               type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
-                              Qt::NoModifier);
+                              keys);
             QApplication::sendEvent(map, &event);
         };
         if (what == "size") {
@@ -254,7 +255,7 @@ class Window {
                               QPoint(0, 120 * rest.section(u' ', 1).toInt()), Qt::NoButton,
                               Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(map, &wheel);
-        } else if (what == "drag") {
+        } else if (what == "drag" || what == "select") {
             mouse(QEvent::MouseButtonPress, point(0), Qt::LeftButton);
             mouse(QEvent::MouseMove, point(1), Qt::LeftButton);
             mouse(QEvent::MouseButtonRelease, point(1), Qt::NoButton);
@@ -277,7 +278,8 @@ class Window {
     // show. "file name bytes" (with its folder) and "picture name WxH" are made in the program
     // folder, "cut name" halves a file, "read-only name" protects it and "executable name" lets it
     // run; "map size WxH" makes the region map's widget that size, and "map hover x,y", "map wheel
-    // x,y notches", "map drag x,y x2,y2", "map double x,y" and "map key keys" are events on it;
+    // x,y notches", "map drag x,y x2,y2" (with Shift: "map select"), "map double x,y" and "map
+    // key keys" are events on it;
     // "path folders" sets PATH; "helper path" starts that GIS helper; "setting key value" changes a
     // setting; "program-folder path" and "documents-folder path" move those folders; "registry
     // type key|value=text" sets a registry value; "programs fail" to start, unless the "real
