@@ -52,7 +52,7 @@ std::optional<std::pair<std::string, std::string>> pieceFiles(const std::string&
     const std::size_t slash = row.files.find("/ ");
     const std::string folder = row.files.substr(0, slash);
     const std::string own = row.piece == 1 ? row.area : row.area + "_" + std::to_string(row.piece);
-    if (slash == std::string::npos || row.piece < 1 || folder != own) return std::nullopt;
+    if (slash == std::string::npos || folder != own) return std::nullopt;
     std::string project, points;
     for (std::size_t at = slash + 2; at < row.files.size();) {
         const std::size_t end = std::min(row.files.find(' ', at), row.files.size());
@@ -75,8 +75,8 @@ AreaRows summaryRows(const std::string& text, BatchOutput& output) {
     if (whole) return std::move(*whole);
     const std::vector<std::string_view> lines = splitLines(text);
     const std::string header(lines.empty() ? std::string_view() : lines.front());
-    if (const auto alone = summaryByArea(header); !alone || lines.size() < 2) {
-        output.error = (alone ? whole : alone).error().message;
+    if (const auto alone = summaryByArea(header); !alone) {
+        output.error = alone.error().message;
         return {};
     }
     AreaRows rows;

@@ -140,7 +140,7 @@ const Functions kFunctions = {
          return Cells{names, summaryText(rows)};
      }},
     {"batch output",  // batch.csv or nothing, D its digest | the files under out/ (a "*"
-                      // after a name: edited since) => the areas | the counts
+                      // after a name: edited since, "!": no project) => the areas | the counts
      [](const Cells& in) {
          ScratchFolder scratch;
          const std::string project = dataBytes("project_demo.dat"), points = "Quillmap4 points 1";
@@ -151,11 +151,11 @@ const Functions kFunctions = {
          if (summary != "nothing") writeBytes("out/batch.csv", summary);
          std::istringstream names(in[1]);
          for (std::string name; names >> name;) {
-             const bool edited = name.ends_with('*');
-             if (edited) name.pop_back();
+             const char mark = name.back();  // "*": edited, "!": no project at all
+             if (mark == '*' || mark == '!') name.pop_back();
              fs::create_directories((fs::path("out") / name).parent_path());
-             writeBytes("out/" + name,
-                        (name.ends_with(".dat") ? project : points) + (edited ? "\r\n" : ""));
+             const std::string bytes = name.ends_with(".dat") ? project : points;
+             writeBytes("out/" + name, mark == '!' ? "x" : bytes + (mark == '*' ? "\r\n" : ""));
          }
          int traces = 0;
          const BatchOutput read = readBatchOutput("out", [&](const ProjectState&) { ++traces; });
