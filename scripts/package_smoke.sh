@@ -5,13 +5,22 @@
 # Project. The sources and the project must land in ~/Documents/Quillmap4 and
 # nothing may be written under /usr. Needs root (it installs the package).
 #   scripts/package_smoke.sh
+# QUILLMAP4_PACKAGE_BUILD_DIR names the build folder (default build-package,
+# a Release build); with QUILLMAP4_PACKAGE_REUSE_BUILD=1 an existing build
+# folder is packaged as it is configured.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 QUILLMAP4_SETUP_EXTRA="dpkg-dev file appstream ${QUILLMAP4_SETUP_EXTRA:-}" bash scripts/setup.sh
 build="${QUILLMAP4_PACKAGE_BUILD_DIR:-build-package}"
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLMAP4_BUILD_TESTS=OFF \
-    -DQUILLMAP4_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)"
+if [ -n "${QUILLMAP4_PACKAGE_REUSE_BUILD:-}" ] && [ -f "$build/CMakeCache.txt" ]; then
+    # A build folder made for the tests already holds the programs: only what
+    # changed since is built again.
+    cmake --build "$build" -j"$(nproc)" --target quillmap4 quillmap4-geo
+else
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLMAP4_BUILD_TESTS=OFF \
+        -DQUILLMAP4_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$build" -j"$(nproc)"
+fi
 rm -f "$build"/quillmap4_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 package="$(ls "$PWD/$build"/quillmap4_*.deb)"

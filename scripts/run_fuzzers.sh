@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang and runs each for SECONDS (default 30)
+# Builds the fuzz targets with clang and runs each for SECONDS (default 30),
+# as many at once as there are cores,
 # on a temporary copy of its seed corpus, so the repository's corpus never
 # grows. Fails when any target reports a finding; the input that caused it
 # is kept in <build>/fuzz-findings/<target>/.
@@ -31,18 +32,29 @@ cmake --build "$build" -j"$(nproc)" --target "${targets[@]}"
 export QT_LOGGING_RULES='*=false'
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-passed=0
-failed=0
-for target in "${targets[@]}"; do
+# One target a core at a time: each runs its full time, side by side.
+fuzz_one() {
+    local target="$1" status=0
     mkdir -p "$work/$target/corpus" "$work/$target/findings"
     if [ -d "fuzz/corpus/$target" ]; then
         cp -r "fuzz/corpus/$target/." "$work/$target/corpus/"
     fi
-    log="$work/$target/log"
-    status=0
     "$build/fuzz/$target" "$work/$target/corpus" \
         -max_total_time="$seconds" -max_len=4096 -timeout=30 -rss_limit_mb=4096 \
-        -print_final_stats=1 -artifact_prefix="$work/$target/findings/" >"$log" 2>&1 || status=$?
+        -print_final_stats=1 -artifact_prefix="$work/$target/findings/" \
+        >"$work/$target/log" 2>&1 || status=$?
+    echo "$status" >"$work/$target/status"
+}
+for target in "${targets[@]}"; do
+    while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n || true; done
+    fuzz_one "$target" &
+done
+wait
+passed=0
+failed=0
+for target in "${targets[@]}"; do
+    log="$work/$target/log"
+    status="$(cat "$work/$target/status")"
     runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"
     if [ "$status" -eq 0 ]; then
         passed=$((passed + 1))

@@ -1,6 +1,7 @@
 // The one place where the core touches files: Windows-1252 text, whole-file
 // writes (through a temporary file, or straight into a fresh folder), reads,
-// and path joining.
+// and path joining. Written in code_page.cpp, file_names.cpp, text_file.cpp
+// and the platform's half of the durable writes (platform_file.h).
 #pragma once
 
 #include <cstddef>

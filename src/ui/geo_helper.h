@@ -1,7 +1,7 @@
 // The GIS helper: quillmap4-geo, the program that does all the work with
 // GDAL, started on the first GIS command and kept for the session, so the
 // window neither loads GDAL nor goes down with a driver that fails on an
-// author's file. Requests and replies are JSON lines (see the README).
+// author's file. Requests and replies are JSON lines (see docs/gis-helper.md).
 #pragma once
 
 #include <QJsonObject>
