@@ -1,9 +1,12 @@
 // Benchmarks of the real main window at scale: a mouse press and a mouse
-// move sent to Picture1, with both lists holding 0, 1,000 and 32,000 lines.
+// move sent to Picture1, with both lists holding 0, 1,000 and 32,000 lines;
+// a frame of the region map over a cell with 1,000 areas coloured and their
+// traces; and a step of a drag on the map while its GIS helper is busy.
 // Each event is followed by the event processing it causes (list layout and
 // painting of the shown window), so the time is what the user waits for.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QListWidget>
@@ -12,11 +15,16 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <map>
 #include <memory>
 
+#include "map_batch.h"
+#include "project/points_file.h"
 #include "ui/main_window.h"
 #include "ui/platform_services.h"
+#include "ui/region_map.h"
+#include "ui/region_view.h"
 
 namespace {
 
@@ -47,6 +55,8 @@ class SilentDesktop : public DesktopServices {
     bool startDetached(const QString&, const QStringList&) override { return false; }
     bool openDocument(const QString&) override { return true; }
     QString programFolder() const override { return folder_.path(); }
+    QString geoHelperProgram() const override { return helper; }
+    QString helper = QUILLMAP4_GEO_PROGRAM;
     QString documentsFolder() const override { return folder_.path(); }
     QString recoveryFolder() const override { return folder_.path() + "/recovery"; }
     QStringList dataFolders() const override { return {}; }
@@ -167,6 +177,100 @@ void BM_WindowMove(benchmark::State& state) {
     state.counters["lines"] = window.lines();
 }
 BENCHMARK(BM_WindowMove)->Arg(0)->Arg(1000)->Arg(32000)->Unit(benchmark::kMicrosecond);
+
+// One frame of the map, 800 x 800 pixels, over cell 123, 120: a whole cell
+// (25 pixels an area) or four areas across (200), with the batch (shores or
+// scribbles), imagery tiles under all the view shows and a coastline of
+// 4,000 points. A steady frame (a hover, the helper's answer) finds the
+// batch's tiles drawn; when zooming, each frame is at another scale from
+// the last, as at each notch of the wheel, and draws them all anew.
+void BM_MapFrame(benchmark::State& state) {
+    RegionView view;
+    view.resize(800, 800);
+    view.show();
+    QApplication::processEvents();
+    view.setView({{3952, 3856}, double(state.range(1)), 0, 0});
+    auto [areas, traces] = cellBatch(static_cast<int>(state.range(0)), state.range(2) == 1);
+    view.setBatch(std::move(areas), std::move(traces));
+    RegionLayers& layers = view.layers();
+    layers.currentArea = qm4::AreaNumbers{123, 120, 5, 28};
+    QImage ground(qm4::kTilePixels, qm4::kTilePixels, QImage::Format_RGB32);
+    for (int y = 0; y < ground.height(); ++y)
+        for (int x = 0; x < ground.width(); ++x) ground.setPixel(x, y, qRgb(x / 2, y / 2, 90));
+    for (const qm4::MapTile& tile : qm4::tilesFor(view.view()))
+        layers.imagery.push_back({ground, qm4::tilePicture(tile)});
+    layers.outlines.emplace_back();
+    for (int k = 0; k < 4000; ++k)
+        layers.outlines.back().push_back({3936 + k * 0.008, 3856 + 8 * std::sin(k / 100.0)});
+    const bool zooming = state.range(3) == 1;
+    qm4::MapView other = view.view();
+    other.scale *= 1.4142135623730951;  // a notch of the wheel
+    for (auto _ : state) {
+        if (zooming) {
+            const qm4::MapView next = other;
+            other = view.view();
+            view.setView(next);
+        }
+        view.repaint();
+    }
+    state.counters["areas"] = static_cast<double>(layers.outcomes.all().size());
+}
+BENCHMARK(BM_MapFrame)
+    ->ArgNames({"points", "scale", "scribbles", "zooming"})
+    ->Args({50, 25, 0, 0})
+    ->Args({250, 25, 0, 0})
+    ->Args({250, 200, 0, 0})
+    ->Args({250, 25, 1, 0})
+    ->Args({50, 25, 0, 1})
+    ->Args({250, 25, 0, 1})
+    ->Args({250, 200, 0, 1})
+    ->Args({250, 25, 1, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// A step of a drag on the map (the event, the requests for the new view, the
+// frame), with the project's imagery to cut and the batch above, while the
+// map's GIS helper takes requests and never answers.
+void BM_MapDragWhileTheHelperIsBusy(benchmark::State& state) {
+    QTemporaryDir folder;
+    const QString silent = folder.filePath("silent-helper.sh");
+    QFile script(silent);
+    if (!script.open(QIODevice::WriteOnly)) qFatal("cannot write the helper");
+    QTextStream(&script) << "#!/bin/sh\nexec cat > /dev/null\n";
+    script.close();
+    script.setPermissions(script.permissions() | QFile::ExeOwner);
+    qm4::ProjectState s;
+    std::tie(s.txtcellx, s.txtcelly, s.txtareax, s.txtareay) = std::tuple("123", "120", "5", "28");
+    s.imagery = folder.filePath("imagery.tif").toStdString();
+    const QString project = folder.filePath("Bay.dat");
+    if (!qm4::saveProject(project.toStdString(), s, "")) qFatal("cannot write the project");
+
+    auto desktop = std::make_unique<SilentDesktop>();
+    desktop->helper = silent;
+    MainWindow window(std::move(desktop));
+    window.show();
+    window.openProject(project);
+    child<QAction>(&window, "mnuregionmap")->trigger();
+    auto [areas, traces] = cellBatch(250, false);
+    window.findChild<RegionMap*>()->showBatch(std::move(areas), std::move(traces));
+    QWidget* map = child<QWidget>(&window, "frmRegion");
+    map->window()->resize(map->window()->size() + QSize(800, 800) - map->size());
+    QApplication::processEvents();
+    const auto mouse = [map](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, map->mapToGlobal(at), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(map, &event);
+    };
+    mouse(QEvent::MouseButtonPress, {400, 400}, Qt::LeftButton);
+    int step = 0;
+    for (auto _ : state) {
+        // Back and forth over a cell's width, so that new tiles keep coming into view.
+        const double x = 400 + 12 * ((step / 32) % 2 ? 32 - step % 32 : step % 32);
+        mouse(QEvent::MouseMove, {x, 400}, Qt::LeftButton);
+        QApplication::processEvents();
+        ++step;
+    }
+    mouse(QEvent::MouseButtonRelease, {400, 400}, Qt::NoButton);
+}
+BENCHMARK(BM_MapDragWhileTheHelperIsBusy)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 
 #include "geo/heartbeat.h"
 #include "geo/imagery.h"
+#include "geo/outlines.h"
 #include "geo/shape_import.h"
 #include "geo/trace_export.h"
 
@@ -196,10 +197,32 @@ Expected<Fields> imagery(const Request& r) {
     return Fields();
 }
 
+// {"file", "area", "pixel"}: the file's lines and rings in the box "area",
+// simplified to the pixel, as [latitude, longitude] lines.
+Expected<Fields> outlinesOp(const Request& r) {
+    const auto file = text(r.body, "file");
+    if (!file) return file.error();
+    const auto edges = area(r.body);
+    if (!edges) return edges.error();
+    const auto pixel = number(r.body, "pixel");
+    if (!pixel || *pixel <= 0) return needs("pixel", "a size in degrees above 0");
+    const auto lines = outlines(*file, *edges, *pixel);
+    if (!lines) return lines.error();
+    Fields out = ",\"lines\":[";
+    for (const Outline& line : *lines) {
+        out += out.back() == '[' ? "[" : ",[";
+        for (const LatLon& place : line)
+            out += (out.back() == '[' ? "[" : ",[") + jsonNumber(place.lat) + "," +
+                   jsonNumber(place.lon) + "]";
+        out += "]";
+    }
+    return out + "]";
+}
+
 // Adding an op is adding a row.
 const std::map<std::string, Handler, std::less<>> kHandlers = {
     {"hello", hello},     {"features", features}, {"shape", shape},
-    {"export", exportOp}, {"imagery", imagery},
+    {"export", exportOp}, {"imagery", imagery},   {"outlines", outlinesOp},
 };
 
 std::string failure(long long id, const std::string& message) {

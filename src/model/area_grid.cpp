@@ -26,12 +26,6 @@ AreaNumbers areaNumbers(const ProjectState& s) {
     return {whole(s.txtcellx), whole(s.txtcelly), whole(s.txtareax), whole(s.txtareay)};
 }
 
-namespace {
-constexpr int kAreasPerCell = 32;
-constexpr int kAreaColumns = 768 * kAreasPerCell;
-constexpr int kAreaRows = 512 * kAreasPerCell;
-}  // namespace
-
 std::optional<AreaNumbers> neighbourArea(const AreaNumbers& area, int dx, int dy) {
     const int column =
         ((area.cellX * kAreasPerCell + area.areaX + dx) % kAreaColumns + kAreaColumns) %

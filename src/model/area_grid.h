@@ -16,6 +16,9 @@ inline constexpr double kCellHeight = 0.3515625;       // 180 / 512
 inline constexpr double kAreaWidth = 0.0146484375;     // 360 / 24576
 inline constexpr double kAreaHeight = 0.010986328125;  // 180 / 16384
 inline constexpr double kAreaPixelSteps = 255;
+inline constexpr int kAreasPerCell = 32;
+inline constexpr int kAreaColumns = 768 * kAreasPerCell;  // around the globe
+inline constexpr int kAreaRows = 512 * kAreasPerCell;     // from pole to pole
 
 struct LatLon {
     double lat = 0;

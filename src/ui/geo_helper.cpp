@@ -10,12 +10,13 @@
 
 #include "model/area_grid.h"
 
-QJsonObject areaJson(const qm4::ProjectState& s) {
-    const qm4::AreaEdges area = qm4::areaEdges(s);
-    return {{QStringLiteral("north"), area.north},
-            {QStringLiteral("south"), area.south},
-            {QStringLiteral("west"), area.west},
-            {QStringLiteral("east"), area.east}};
+QJsonObject areaJson(const qm4::ProjectState& s) { return edgesJson(qm4::areaEdges(s)); }
+
+QJsonObject edgesJson(const qm4::AreaEdges& edges) {
+    return {{QStringLiteral("north"), edges.north},
+            {QStringLiteral("south"), edges.south},
+            {QStringLiteral("west"), edges.west},
+            {QStringLiteral("east"), edges.east}};
 }
 
 GeoHelper::GeoHelper(std::function<QString()> program, std::function<int()> patienceMs,

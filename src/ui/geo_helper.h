@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+#include "model/area_grid.h"
 #include "model/expected.h"
 #include "model/project_state.h"
 
@@ -57,3 +58,5 @@ class GeoHelper : public QObject {
 
 // The area that the cell and area boxes name, as the helper's requests give it.
 QJsonObject areaJson(const qm4::ProjectState& s);
+// Any box on the globe, the same way.
+QJsonObject edgesJson(const qm4::AreaEdges& edges);

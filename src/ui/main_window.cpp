@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -15,6 +16,7 @@
 #include <QTabWidget>
 
 #include "ui/about_box.h"
+#include "ui/batch_projects.h"
 #include "ui/capture_tool.h"
 #include "ui/draw_tab.h"
 #include "ui/edit_commands.h"
@@ -24,12 +26,14 @@
 #include "ui/geo_helper.h"
 #include "ui/help_commands.h"
 #include "ui/lwm_vtp_tab.h"
+#include "ui/make_projects.h"
 #include "ui/picture_commands.h"
 #include "ui/picture_view.h"
 #include "ui/platform_services.h"
 #include "ui/point_list_panel.h"
 #include "ui/project_document.h"
 #include "ui/project_files.h"
+#include "ui/region_map.h"
 #include "ui/shape_commands.h"
 #include "ui/source_commands.h"
 #include "ui/status_line.h"
@@ -38,7 +42,9 @@
 
 namespace {
 const QString kGeometryKey = QStringLiteral("window/geometry");
-}
+// The region map draws the outlines of the file a shape was last imported from.
+const QString kImportedKey = QStringLiteral("gis/lastImportedFile");
+}  // namespace
 
 MainWindow::MainWindow() : MainWindow(std::make_unique<DesktopServices>()) {}
 
@@ -120,6 +126,13 @@ void MainWindow::createControllers() {
     pictures_ =
         new PictureCommands(*services_, *document_, *folder_, *edits_, *helper, *drawTab_, *this);
     help_ = new HelpCommands(*services_, *this);
+    batch_ = new BatchProjects(
+        *document_, [this](const QString& project) { return files_->openProject(project); }, this);
+    makeProjects_ = new MakeProjects(*services_, *document_, *files_, *batch_, *this);
+    shapes_->setImportedHook([this](const QString& file) {
+        services_->settings().setValue(kImportedKey, file);
+        if (region_) region_->setOutlineFile(file);
+    });
 }
 
 QAction* MainWindow::action(const char* name, const QString& caption, const QKeySequence& keys) {
@@ -193,8 +206,16 @@ void MainWindow::createActions() {
           {"mnugoeast", tr("Go &East"), Qt::Key_Right, 1, 0}})
         on(action(name, caption, QKeySequence(Qt::ALT | key)),
            [this, step = QString(caption).remove(u'&'), dx = dx, dy = dy] {
-               pictures_->goToNeighbour(dx, dy, step);
+               // Inside a batch the next area's work is the project it wrote there.
+               if (!batch_->openNeighbour(dx, dy)) pictures_->goToNeighbour(dx, dy, step);
            });
+
+    QAction* map = action("mnuregionmap", tr("&Region Map"), QKeySequence(Qt::CTRL | Qt::Key_M));
+    map->setCheckable(true);
+    connect(map, &QAction::toggled, this, &MainWindow::showRegionMap);
+    on(action("mnumakeprojects", tr("&Make Projects for Selection...")), [this] {
+        makeProjects_->run(region_ ? region_->selectedAreas() : std::vector<qm4::AreaNumbers>());
+    });
 
     for (const auto& [name, caption, document] :
          {std::tuple{"mnuquickstart", tr("&Quick Start Guide"), "QuickStart.htm"},
@@ -232,7 +253,8 @@ void MainWindow::createMenus() {
                        "mnugotoposition", "-", "mnupreferences"});
     QMenu* view = add(named(bar->addMenu(tr("&View")), "mnuview"),
                       {"mnushowtrace", "-", "mnuzoomin", "mnuzoomout", "mnuzoomactual",
-                       "mnuzoomfit", "-", "mnugonorth", "mnugosouth", "mnugowest", "mnugoeast"});
+                       "mnuzoomfit", "-", "mnugonorth", "mnugosouth", "mnugowest", "mnugoeast", "-",
+                       "mnuregionmap", "mnumakeprojects"});
     QAction* space = named(bar->addAction(QStringLiteral("|")), "mnuspace");
     space->setEnabled(false);
     QMenu* help = add(
@@ -301,6 +323,28 @@ void MainWindow::connectViews() {
     };
     connect(folder_, &WorkingFolder::changed, this, showFolder);
     showFolder(folder_->path());
+}
+
+void MainWindow::showRegionMap(bool shown) {
+    if (!region_ && !shown) return;
+    if (!region_) {
+        region_ = new RegionMap(
+            *services_, *document_,
+            {[this](const qm4::AreaNumbers& area) { pictures_->goToArea(area, tr("Go to Area")); },
+             [this](const QString& project) { files_->openProject(project); }},
+            *this);
+        region_->setOutlineFile(services_->settings().value(kImportedKey).toString());
+        const auto showBatch = [this] { region_->showBatch(batch_->areas(), batch_->traces()); };
+        showBatch();
+        connect(batch_, &BatchProjects::changed, region_, showBatch);
+        // Closing the map's window unticks its entry.
+        connect(region_->dock()->toggleViewAction(), &QAction::toggled, this,
+                [entry = findChild<QAction*>(QStringLiteral("mnuregionmap"))](bool shown) {
+                    entry->setChecked(shown);
+                });
+    }
+    region_->dock()->setVisible(shown);
+    if (shown) region_->dock()->raise();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

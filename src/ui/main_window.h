@@ -10,11 +10,13 @@
 
 #include "model/project_state.h"
 
+class BatchProjects;
 class DrawTab;
 class EditCommands;
 class FormBinding;
 class GeneralTab;
 class HelpCommands;
+class MakeProjects;
 class PictureCommands;
 class PlatformServices;
 class ProjectDocument;
@@ -22,6 +24,7 @@ class ProjectFiles;
 class QAction;
 class QLabel;
 class QMenu;
+class RegionMap;
 class ShapeCommands;
 class SourceCommands;
 class WorkingFolder;
@@ -55,6 +58,8 @@ class MainWindow : public QMainWindow {
     void createActions();
     void createMenus();
     void connectViews();
+    // View > Region Map; the map is made when it first opens.
+    void showRegionMap(bool shown);
     QAction* action(const char* name, const QString& caption, const QKeySequence& keys = {});
 
     std::unique_ptr<PlatformServices> services_;
@@ -69,6 +74,9 @@ class MainWindow : public QMainWindow {
     EditCommands* edits_ = nullptr;
     PictureCommands* pictures_ = nullptr;
     HelpCommands* help_ = nullptr;
+    RegionMap* region_ = nullptr;
+    BatchProjects* batch_ = nullptr;
+    MakeProjects* makeProjects_ = nullptr;
     QLabel* workingFolderLabel_ = nullptr;
     QLabel* tracedAreaLabel_ = nullptr;
     std::array<QAction*, 4> recent_{};

@@ -159,7 +159,11 @@ void PictureCommands::goToNeighbour(int dx, int dy, const QString& name) {
         document_.report(tr("There is no area beyond the pole."));
         return;
     }
-    const qm4::LatLon centre = qm4::areaCentre(*next);
+    goToArea(*next, name);
+}
+
+void PictureCommands::goToArea(const qm4::AreaNumbers& area, const QString& name) {
+    const qm4::LatLon centre = qm4::areaCentre(area);
     if (edits_.mayLeaveArea(document_.locatedAt(centre))) document_.goToPosition(centre, name);
 }
 

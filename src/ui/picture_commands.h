@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <map>
 
+#include "model/area_grid.h"
+
 class DrawTab;
 class EditCommands;
 class GeoHelper;
@@ -46,6 +48,8 @@ class PictureCommands : public QObject {
     // The area dx east and dy south, as Go to Position would go there (with
     // the question when the lists hold points), as one step to undo.
     void goToNeighbour(int dx, int dy, const QString& name);
+    // Any area, as the neighbours are gone to.
+    void goToArea(const qm4::AreaNumbers& area, const QString& name);
 
   private:
     // Shows the picture at path, or an empty view and a message when it

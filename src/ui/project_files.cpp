@@ -163,6 +163,10 @@ bool ProjectFiles::save() {
     return true;
 }
 
+bool ProjectFiles::saveFirst() {
+    return maybeSave() && (!document_.projectPath().isEmpty() || save());
+}
+
 void ProjectFiles::newProject() {
     if (!maybeSave()) return;
     document_.clear();
@@ -172,8 +176,11 @@ void ProjectFiles::newProject() {
 
 void ProjectFiles::open() {
     if (!maybeSave()) return;
-    const QString path = services_.openFileName(&window_, tr("Open Quillmap Project"),
-                                                {kProjectFilter}, folder_.ensure());
+    // The next project is most often beside the open one (a batch's neighbour).
+    const QString current = document_.projectPath();
+    const QString path =
+        services_.openFileName(&window_, tr("Open Quillmap Project"), {kProjectFilter},
+                               current.isEmpty() ? folder_.ensure() : QFileInfo(current).path());
     if (!path.isEmpty()) openFile(path);
 }
 

@@ -33,6 +33,10 @@ class ProjectFiles : public QObject {
     bool openProject(const QString& path);
     void openRecent(int index);
     bool save();
+    // Before a command that works from the saved project: the question
+    // about unsaved work, and a project never saved is saved. False when
+    // the author cancels or there is no saved project to work from.
+    bool saveFirst();
     void chooseWorkingFolder();
     // Offers back the work of a session that ended unexpectedly, if there is
     // any; true when it was restored.

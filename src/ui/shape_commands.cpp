@@ -22,10 +22,6 @@
 
 namespace {
 
-const QList<FileFilter> kShapeFilters{
-    {QStringLiteral("Vector Files (*.geojson *.json *.kml *.gpx *.shp *.gpkg *.osm *.pbf *.csv)"),
-     QStringLiteral("*.geojson;*.json;*.kml;*.gpx;*.shp;*.gpkg;*.osm;*.pbf;*.csv")},
-    {QStringLiteral("All Files (*)"), QStringLiteral("*")}};
 const FileFilter kTraceFilter{QStringLiteral("GeoJSON or KML (*.geojson *.kml)"),
                               QStringLiteral("*.geojson;*.kml")};
 
@@ -165,6 +161,7 @@ void ShapeCommands::importShape() {
     // boxes, as one step to undo.
     document_.importPiece(chosen);
     document_.report(tr("Imported %1 points.").arg(most));
+    if (imported_) imported_(path);
 }
 
 void ShapeCommands::exportTrace() {

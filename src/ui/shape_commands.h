@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class GeoHelper;
 class PlatformServices;
@@ -21,6 +22,10 @@ class ShapeCommands : public QObject {
 
     void importShape();
     void exportTrace();
+    // Told the file of each shape imported.
+    void setImportedHook(std::function<void(const QString&)> imported) {
+        imported_ = std::move(imported);
+    }
 
   private:
     // "cell 123, 120, area 5, 28 (North 47.5048828125, South ..., West ..., East ...)"
@@ -33,4 +38,5 @@ class ShapeCommands : public QObject {
     GeoHelper& helper_;
     const PictureView& picture_;
     QWidget& window_;
+    std::function<void(const QString&)> imported_;
 };

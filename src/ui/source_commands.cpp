@@ -43,6 +43,19 @@ const std::map<std::string, QString>& fieldCaptions() {
     return captions;
 }
 
+}  // namespace
+
+QString compilerNeedsText(const std::vector<std::string>& fields) {
+    QStringList captions;
+    for (const std::string& name : fields)
+        if (const QString caption = fieldCaptions().at(name); !captions.contains(caption))
+            captions << caption;
+    return SourceCommands::tr("The compiler needs these fields, which are empty or not numbers: ") +
+           captions.join(QStringLiteral(", ")) + QLatin1Char('.');
+}
+
+namespace {
+
 const char* counterName(bool lwm) { return lwm ? "txtlwmnumber" : "txtvtpnumber"; }
 
 // The newest file of that name in any letter case (the compiler may write
@@ -105,15 +118,9 @@ bool SourceCommands::create(bool lwm) {
         return false;
     }
     QString report = tr("Wrote %1 (%2 lines).").arg(qs(path)).arg(*written);
-    QStringList captions;
-    for (const std::string& name : qm4::fieldsTheCompilerNeeds(s, lwm)) {
-        showWarningSign(warnings_.at(name));
-        const QString caption = fieldCaptions().at(name);
-        if (!captions.contains(caption)) captions << caption;
-    }
-    if (!captions.isEmpty())
-        report += tr(" The compiler needs these fields, which are empty or not numbers: ") +
-                  captions.join(QStringLiteral(", ")) + QLatin1Char('.');
+    const std::vector<std::string> missing = qm4::fieldsTheCompilerNeeds(s, lwm);
+    for (const std::string& name : missing) showWarningSign(warnings_.at(name));
+    if (!missing.empty()) report += QLatin1Char(' ') + compilerNeedsText(missing);
     report += counterNote(lwm);
     document_.report(report);
     return true;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <map>
 #include <string>
+#include <vector>
 
 class CompilerOutputWindow;
 class PlatformServices;
@@ -15,6 +16,10 @@ class ProjectDocument;
 class QAction;
 class QWidget;
 class WorkingFolder;
+
+// "The compiler needs these fields, which are empty or not numbers: Altitude
+// Adjustment, Select Line/Poly Layer.", the fields by their captions.
+QString compilerNeedsText(const std::vector<std::string>& fields);
 
 class SourceCommands : public QObject {
   public:

@@ -32,6 +32,12 @@ inline const QList<FileFilter> kPictureFilters{
     {QStringLiteral("All Pictures (*.bmp *.jpg *.jpeg *.gif *.png)"),
      QStringLiteral("*.bmp;*.jpg;*.jpeg;*.gif;*.png")}};
 
+// The GIS files a shape is imported from, and the batch's input.
+inline const QList<FileFilter> kShapeFilters{
+    {QStringLiteral("Vector Files (*.geojson *.json *.kml *.gpx *.shp *.gpkg *.osm *.pbf *.csv)"),
+     QStringLiteral("*.geojson;*.json;*.kml;*.gpx;*.shp;*.gpkg;*.osm;*.pbf;*.csv")},
+    {QStringLiteral("All Files (*)"), QStringLiteral("*")}};
+
 template <class W>
 W* named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));

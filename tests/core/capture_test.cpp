@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "capture/capture.h"
+#include "capture/area_trace.h"
 #include "capture/list_editing.h"
 #include "capture/picture_check.h"
 #include "capture/point_lines.h"
@@ -85,9 +86,10 @@ std::vector<PicturePixel> pixelsOf(const std::string& text) {
     return pixels;
 }
 
-std::string pixelsText(const std::vector<PicturePixel>& pixels) {
+template <class Point>
+std::string pointsText(const std::vector<Point>& points) {
     std::string text;
-    for (const PicturePixel& p : pixels)
+    for (const Point& p : points)
         text += (text.empty() ? "" : ", ") + std::to_string(p.x) + " " + std::to_string(p.y);
     return text;
 }
@@ -121,7 +123,7 @@ const Functions kFunctions = {
      }},
     {"pixels",  // positions | line or polygon => the pixels pressed
      [](const Cells& in) {
-         return Cells{pixelsText(picturePixels(positionsOf(in[0]), in[1] == "polygon"))};
+         return Cells{pointsText(picturePixels(positionsOf(in[0]), in[1] == "polygon"))};
      }},
     {"presses",  // line or poly | nodata lwm, vtp or none | pixels [| other VTP pixels]
                  // => both lists [| both Send NO Data boxes afterwards]
@@ -144,12 +146,12 @@ const Functions kFunctions = {
     {"ring",  // positions => the ring as pressed | its area in square pixels
      [](const Cells& in) {
          const auto ring = simpleRing(picturePixels(positionsOf(in[0]), true));
-         return Cells{pixelsText(ring), decimalText(static_cast<double>(twiceArea(ring)) / 2)};
+         return Cells{pointsText(ring), decimalText(static_cast<double>(twiceArea(ring)) / 2)};
      }},
     {"runs",  // a ring's pixels => its shoreline runs, one a cell, or none
      [](const Cells& in) {
          Cells runs;
-         for (const auto& run : shorelineRuns(pixelsOf(in[0]))) runs.push_back(pixelsText(run));
+         for (const auto& run : shorelineRuns(pixelsOf(in[0]))) runs.push_back(pointsText(run));
          return runs.empty() ? Cells{"none"} : runs;
      }},
     {"imports",  // line or poly | parts "kind [of]: positions; ..." => each import as "number
@@ -174,8 +176,8 @@ const Functions kFunctions = {
          for (const ImportPlace& place : orderImports(parts, holeOf)) {
              const ImportPresses& i = parts[place.part].imports[place.index];
              out.push_back(std::to_string(out.size() + 1) + " " + pieceKindName(i.kind) + " " +
-                           std::to_string(i.of) + ": " + pixelsText(i.lwm) + " / " +
-                           pixelsText(i.vtp));
+                           std::to_string(i.of) + ": " + pointsText(i.lwm) + " / " +
+                           pointsText(i.vtp));
          }
          for (const PartImports& part : parts)
              if (!part.dropped.empty()) out.push_back(part.dropped);
@@ -193,6 +195,24 @@ const Functions kFunctions = {
          const auto vtp = vtpPointOf(in[0], 3, 7);
          const auto point = lwm ? lwm : vtp;
          return Cells{point ? std::to_string(point->x) + " " + std::to_string(point->y) : "none"};
+     }},
+    {"areatrace",  // line or poly | cell and area boxes | LWM lines | VTP lines [| a
+                   // tolerance to thin the mask by] => the area, the points of each list,
+                   // and whether the VTP trace closes
+     [](const Cells& in) {
+         ProjectState s;
+         s.Option3 = !(s.Option4 = in[0] == "line");
+         std::istringstream(in[1]) >> s.txtcellx >> s.txtcelly >> s.txtareax >> s.txtareay;
+         s.lstLWM.lines = linesOf(in[2]);
+         s.lstVTP.lines = linesOf(in[3]);
+         const AreaTrace trace = areaTrace(s);
+         Cells out{std::to_string(trace.area.cellX) + " " + std::to_string(trace.area.cellY) + " " +
+                   std::to_string(trace.area.areaX) + " " + std::to_string(trace.area.areaY)};
+         for (const auto* points : {&trace.lwm, &trace.vtp}) out.push_back(pointsText(*points));
+         out.push_back(trace.vtpClosed ? "closed" : "open");
+         // Thinned for a view that shows that many picture pixels as one.
+         if (in.size() > 4) out[1] = pointsText(thinned(trace, std::stoi(in[4])).lwm);
+         return out;
      }},
     {"bitmap",  // the file's bytes, then how many of them are kept
      [](const Cells& in) {

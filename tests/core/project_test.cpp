@@ -1,8 +1,9 @@
 // The project file and its companion points file: exact bytes, open and
 // save, line ends, the option pairing, refused files, file names, escaped
-// list lines, the recovery file and the batch's summary, run over the rows of
+// list lines, the recovery file, the batch's summary and output, run over the rows of
 // data/project_cases.txt.
 #include "file_test_support.h"
+#include "project/batch_output.h"
 #include "project/batch_summary.h"
 #include "project/points_file.h"
 #include "project/project_file.h"
@@ -137,6 +138,36 @@ const Functions kFunctions = {
              rows.insert(rows.end(), its.begin(), its.end());
          }
          return Cells{names, summaryText(rows)};
+     }},
+    {"batch output",  // batch.csv or nothing, D its digest | the files under out/ (a "*"
+                      // after a name: edited since, "!": no project) => the areas | the counts
+     [](const Cells& in) {
+         ScratchFolder scratch;
+         const std::string project = dataBytes("project_demo.dat"), points = "Quillmap4 points 1";
+         std::string summary = in[0];
+         for (auto at = summary.find(",D\n"); at != std::string::npos; at = summary.find(",D\n"))
+             summary.replace(at + 1, 1, savedDigest(project, points));
+         fs::create_directory("out");
+         if (summary != "nothing") writeBytes("out/batch.csv", summary);
+         std::istringstream names(in[1]);
+         for (std::string name; names >> name;) {
+             const char mark = name.back();  // "*": edited, "!": no project at all
+             if (mark == '*' || mark == '!') name.pop_back();
+             fs::create_directories((fs::path("out") / name).parent_path());
+             const std::string bytes = name.ends_with(".dat") ? project : points;
+             writeBytes("out/" + name, mark == '!' ? "x" : bytes + (mark == '*' ? "\r\n" : ""));
+         }
+         int traces = 0;
+         const BatchOutput read = readBatchOutput("out", [&](const ProjectState&) { ++traces; });
+         std::string areas;
+         for (const BatchArea& a : read.areas.all())
+             areas += std::to_string(a.area.cellX) + "," + std::to_string(a.area.areaX) + " " +
+                      "WDFC"[int(a.outcome)] + " " +
+                      (a.project.empty() ? "-" : fs::relative(a.project, "out").string()) + "; ";
+         return Cells{areas + read.error, "unread " + std::to_string(read.unreadRows) +
+                                              ", missing " + std::to_string(read.missing) +
+                                              ", traces " + std::to_string(traces) + ", batch " +
+                                              batchFolderOf("out/123_120_05_28/a.dat") + "."};
      }},
     {"digest",  // a project file's bytes | its points file's => the digest
      [](const Cells& in) { return Cells{savedDigest(in[0], in[1])}; }},

@@ -231,6 +231,41 @@ class Window {
             if (tabs->widget(i)->isAncestorOf(widget)) tabs->setCurrentIndex(i);
     }
 
+    void onMap(const QString& what, const QString& rest) {
+        auto* map = main.findChild<QWidget*>("frmRegion");
+        const auto point = [&](int word) {
+            const QString xy = rest.section(u' ', word, word);
+            return QPointF(xy.section(u',', 0, 0).toDouble(), xy.section(u',', 1).toDouble());
+        };
+        const Qt::KeyboardModifiers keys = what == "select" ? Qt::ShiftModifier : Qt::NoModifier;
+        const auto mouse = [map, keys](QEvent::Type type, QPointF at, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, at, map->mapToGlobal(at),
+                              type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                              keys);
+            QApplication::sendEvent(map, &event);
+        };
+        if (what == "size") {
+            const QSize wanted(rest.section(u'x', 0, 0).toInt(), rest.section(u'x', 1).toInt());
+            map->window()->resize(map->window()->size() + wanted - map->size());
+            QTRY_COMPARE(map->size(), wanted);
+        } else if (what == "hover") {
+            mouse(QEvent::MouseMove, point(0), Qt::NoButton);
+        } else if (what == "wheel") {
+            QWheelEvent wheel(point(0), map->mapToGlobal(point(0)), {},
+                              QPoint(0, 120 * rest.section(u' ', 1).toInt()), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(map, &wheel);
+        } else if (what == "drag" || what == "select") {
+            mouse(QEvent::MouseButtonPress, point(0), Qt::LeftButton);
+            mouse(QEvent::MouseMove, point(1), Qt::LeftButton);
+            mouse(QEvent::MouseButtonRelease, point(1), Qt::NoButton);
+        } else if (what == "double") {
+            QTest::mouseDClick(map, Qt::LeftButton, {}, point(0).toPoint());
+        } else {
+            QTest::keySequence(map, QKeySequence(rest));
+        }
+    }
+
     // Runs steps written as text: "name=text" fills a field; "press x,y",
     // "right x,y" and "move x,y" are mouse events on the picture; "click list
     // n" and "double-click list n" hit line n (-1: below the lines); "key name
@@ -242,12 +277,15 @@ class Window {
     // while the next one waits for the GIS helper, and "watch progress" logs what progress dialogs
     // show. "file name bytes" (with its folder) and "picture name WxH" are made in the program
     // folder, "cut name" halves a file, "read-only name" protects it and "executable name" lets it
-    // run; "path folders" sets PATH; "helper path" starts that GIS helper; "setting key value"
-    // changes a setting; "program-folder path" and "documents-folder path" move those folders;
-    // "registry type key|value=text" sets a registry value; "programs fail" to start, unless the
-    // "real desktop" starts them; "forget" clears the desktop's log; "disk full" refuses any file
-    // longer than 64 bytes from then on. Anything else is a menu entry, a button in any window, or
-    // keys for the window.
+    // run; "map size WxH" makes the region map's widget that size, and "map hover x,y", "map wheel
+    // x,y notches", "map drag x,y x2,y2" (with Shift: "map select"), "map double x,y" and "map
+    // key keys" are events on it;
+    // "path folders" sets PATH; "helper path" starts that GIS helper; "setting key value" changes a
+    // setting; "program-folder path" and "documents-folder path" move those folders; "registry
+    // type key|value=text" sets a registry value; "programs fail" to start, unless the "real
+    // desktop" starts them; "forget" clears the desktop's log; "disk full" refuses any file longer
+    // than 64 bytes from then on. Anything else is a menu entry, a button in any window, or keys
+    // for the window.
     void run(const QStringList& steps) {
         for (const QString& step : steps) {
             const QString verb = step.section(u' ', 0, 0), name = step.section(u' ', 1, 1);
@@ -281,6 +319,8 @@ class Window {
                     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
                 else
                     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+            } else if (verb == "map") {
+                onMap(name, rest);
             } else if (verb == "key") {
                 QTest::keySequence(field, QKeySequence(rest));
             } else if (verb == "drop") {  // a file dragged from the desktop onto the window
