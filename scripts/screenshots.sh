@@ -5,8 +5,9 @@
 # in the Harbour example of the help documents (the form, Calculate, Land, a
 # harbour shoreline type, the area's picture cut from the sample imagery
 # data/samples/harbour.tif, and the three presses of the worked example),
-# then opens the project the batch made of that area from the same shapes,
-# cuts its picture and opens the region map over the sample imagery, the
+# then opens the project the batch made of that area from the same shapes
+# with its picture (the batch cuts it from the same imagery) and opens the
+# region map over the sample imagery, the
 # outlines of data/samples/harbour.geojson and the batch's areas, and
 # captures each tab and the map's window into docs/ and
 # data/htmfiles/images/.
@@ -42,7 +43,7 @@ printf '[General]\nworkingFolder=%s\n[gis]\nlastImportedFile=%s\n[map]\nscale=15
 # around the area of its project that the session opens last.
 "$build/src/quillmap4-geo" batch "$home/Imagery/harbour.geojson" --region 47.49,-122.28,47.51,-122.24 \
     --out "$work/harbour-areas" --land --altitude 12 --line --vector-type '"1030"   ;harbor' \
-    --width 12 --vtp-layer 4 >/dev/null
+    --width 12 --vtp-layer 4 --imagery "$imagery" >/dev/null
 
 # The session brings each tab to the front and then writes a file (the two
 # sources, then the project), which tells the capture below that the tab is
@@ -80,9 +81,6 @@ trigger mnusaveproject
 wait 4000
 answer $work/harbour-areas/123_120_05_28/123_120_05_28.dat
 trigger mnuopenproject
-wait 1000
-answer $imagery
-trigger mnuloadimagery
 wait 1000
 trigger mnuregionmap
 wait 8000
