@@ -6,10 +6,10 @@
 // painting of the shown window), so the time is what the user waits for.
 #include <benchmark/benchmark.h>
 
-#include <QImage>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QImage>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPushButton>

@@ -3,8 +3,8 @@
 // data/capture_cases.txt.
 #include <tuple>
 
-#include "capture/capture.h"
 #include "capture/area_trace.h"
+#include "capture/capture.h"
 #include "capture/list_editing.h"
 #include "capture/picture_check.h"
 #include "capture/point_lines.h"
