@@ -2,7 +2,10 @@
 // save, line ends, the option pairing, refused files, file names, escaped
 // list lines, the recovery file, the batch's summary and output, run over the rows of
 // data/project_cases.txt.
+#include <algorithm>
+
 #include "file_test_support.h"
+
 #include "project/batch_output.h"
 #include "project/batch_summary.h"
 #include "project/points_file.h"
@@ -164,10 +167,13 @@ const Functions kFunctions = {
              areas += std::to_string(a.area.cellX) + "," + std::to_string(a.area.areaX) + " " +
                       "WDFC"[int(a.outcome)] + " " +
                       (a.project.empty() ? "-" : fs::relative(a.project, "out").string()) + "; ";
-         return Cells{areas + read.error, "unread " + std::to_string(read.unreadRows) +
-                                              ", missing " + std::to_string(read.missing) +
-                                              ", traces " + std::to_string(traces) + ", batch " +
-                                              batchFolderOf("out/123_120_05_28/a.dat") + "."};
+         // Paths with "/" as on Linux: Windows joins them with "\\".
+         std::string shown = areas + read.error;
+         std::replace(shown.begin(), shown.end(), '\\', '/');
+         return Cells{shown, "unread " + std::to_string(read.unreadRows) + ", missing " +
+                                 std::to_string(read.missing) + ", traces " +
+                                 std::to_string(traces) + ", batch " +
+                                 batchFolderOf("out/123_120_05_28/a.dat") + "."};
      }},
     {"digest",  // a project file's bytes | its points file's => the digest
      [](const Cells& in) { return Cells{savedDigest(in[0], in[1])}; }},
