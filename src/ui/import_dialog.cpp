@@ -232,7 +232,7 @@ void ImportShapeDialog::showShape() {
     if (!shape) return count_->setText(QString::fromStdString(shape.error().message));
     const int lwm = static_cast<int>(chosen_.lwm.size()),
               vtp = static_cast<int>(chosen_.vtp.size());
-    const auto fits = [this](int n, int most) { return n <= most ? tr("fits") : tr("too many"); };
+    const auto fits = [](int n, int most) { return n <= most ? tr("fits") : tr("too many"); };
     count_->setText(
         shapeNote(feature.name.isEmpty() ? QString::number(feature.id) : feature.name, parts) +
         tr("After clipping and simplifying, the import presses %1 LWM and %2 VTP points: the "
