@@ -122,9 +122,14 @@ class Window {
     MainWindow main{std::unique_ptr<PlatformServices>(&fake)};
 
     const QByteArray path = qgetenv("PATH");  // a row may change it
+    // Every message the status bar showed, in order: one that another
+    // replaced as work went on in the background is still here.
+    QStringList statusShown;
 
     ~Window() { qputenv("PATH", path); }
     Window() {
+        QObject::connect(main.statusBar(), &QStatusBar::messageChanged,
+                         [this](const QString& text) { statusShown << text; });
         main.show();
         if (!QTest::qWaitForWindowActive(&main)) qFatal("the window did not come up");
     }
