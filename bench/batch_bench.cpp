@@ -20,6 +20,7 @@
 #include <string>
 
 #include "model/area_grid.h"
+#include "program_run.h"
 
 namespace {
 
@@ -74,28 +75,9 @@ const Bench& bench() {
     return made;
 }
 
-struct Measured {
-    double seconds = 0;
-    long peakKilobytes = 0;
-    double cpuSeconds = 0;  // user and system: near the same for both job counts
-};
+using Measured = ProgramRun;
 
-// Runs a shell command line whose last word runs the program itself.
-Measured run(const std::string& command) {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", ("exec " + command + " >/dev/null 2>&1").c_str(), nullptr);
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec * 1e-6; };
-    return {std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-            usage.ru_maxrss, seconds(usage.ru_utime) + seconds(usage.ru_stime)};
-}
+Measured run(const std::string& command) { return runProgram(command); }
 
 std::string batchCommand(int rows, int jobs) {
     const fs::path out = bench().folder / "out";

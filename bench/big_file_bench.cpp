@@ -22,6 +22,7 @@
 
 #include "geo/geo_command.h"
 #include "geo/geo_requests.h"
+#include "program_run.h"
 
 namespace {
 
@@ -69,22 +70,9 @@ struct Run {
     double peakMB = 0;
 };
 
-// failing: the highest exit status taken as a finished run.
 Run run(const std::string& command, int failing = 0) {
-    const auto start = Clock::now();
-    const pid_t child = fork();
-    if (child == 0) {
-        execl("/bin/sh", "sh", "-c", ("exec " + command + " >/dev/null 2>&1").c_str(), nullptr);
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) > failing) {
-        std::fprintf(stderr, "failed (%d): %s\n", status, command.c_str());
-        std::abort();
-    }
-    return {seconds(Clock::now() - start), static_cast<double>(usage.ru_maxrss) / 1024};
+    const ProgramRun done = runProgram(command, failing);
+    return {done.seconds, static_cast<double>(done.peakKilobytes) / 1024};
 }
 
 Run ogr2ogr(const std::string& box, const fs::path& cut) {
